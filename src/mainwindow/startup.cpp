@@ -1,0 +1,67 @@
+#include "mainwindow/startup.h"
+
+#include "engine/morse_table.h"
+#include "engine/number_format.h"
+#include "platform/clock.h"
+#include "platform/form1.h"
+#include "platform/services.h"
+#include "platform/text_surface.h"
+#include "state/shared_state.h"
+
+void Form_Initialize() {
+    SharedState& s = S();
+    s.Speed = 60;
+    s.CharSpacing = 1.0f;
+    s.RunAllowed = true;
+}
+
+void Form_Load() {
+    SharedState& s = S();
+    Form1& f = form1();
+    f.Height = 7335;
+    s.ElementBuffer.assign(100, 0);
+
+    f.Timer2.setTimerEnabled(false);
+    f.Ohr.setValue(1);
+    f.Auge.setValue(1);
+    f.Mund.setValue(0);
+    s.PrintAfterRun = 0;
+
+    TextSurface* surface = Platform().surface;
+    if (surface) surface->mousePointer = MousePointer::Hourglass;
+    s.PitchDrift = -2.6f;
+    s.Speed = 60;
+    s.StartSpeed = s.Speed;
+    f.L_Gesch.setCaption(ShortestText(s.Speed));
+    s.TonePitch = 800;
+    s.SavedPitch = static_cast<int16_t>(RoundHalfEven(s.TonePitch));
+    f.L_Ton.setCaption(ShortestText(s.TonePitch));
+    s.GroupCount = 12;
+    f.L_Anz.setCaption(ShortestText(s.GroupCount));
+    s.GroupCountInt = static_cast<int16_t>(RoundHalfEven(s.GroupCount));
+    s.CharSpacing = 1.0f;
+    s.WordSpacing = 1.0f;
+    f.L_WAbst.setCaption(FormatNumber(s.WordSpacing, QStringLiteral("#0.0")));
+    f.L_Abst.setCaption(FormatNumber(s.CharSpacing, QStringLiteral("#0.0")));
+    f.UpDownGesch.setValue(static_cast<int>(RoundHalfEven(s.Speed)));
+
+    if (surface) surface->mousePointer = MousePointer::Default;
+    Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
+    s.ZeroGlyph = FromCp1252(216);
+    BuildMorseTable();
+    f.Timer_Uhrzeit.onTimer = Timer_Uhrzeit_Timer;
+    f.Timer_Uhrzeit.setTimerEnabled(true);
+}
+
+void Form_Activate() {
+    Form1& f = form1();
+    const QDateTime now = Platform().clock->now();
+    f.Datum0.setCaption(now.toString(QStringLiteral("dd.MM.yy")));
+    f.Datum1.setCaption(now.toString(QStringLiteral("hh:mm")));
+    f.Panel2.setCaption(QStringLiteral("HÖREN"));
+    f.fuer.setCaption(QStringLiteral(" Version 1.0"));
+}
+
+void Timer_Uhrzeit_Timer() {
+    form1().Datum1.setCaption(Platform().clock->now().toString(QStringLiteral("HH:mm")));
+}

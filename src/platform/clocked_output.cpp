@@ -1,0 +1,54 @@
+#include "platform/clocked_output.h"
+
+#include "platform/clock.h"
+
+#include <algorithm>
+#include <cmath>
+
+ClockedOutput::ClockedOutput(Clock& clock, int sampleRate)
+    : clock_(clock), rate_(sampleRate), origin_(clock.monotonicSeconds()) {}
+
+int64_t ClockedOutput::nowFrame() {
+    return static_cast<int64_t>(std::floor((clock_.monotonicSeconds() - origin_) * rate_ + 1e-6));
+}
+
+int64_t ClockedOutput::framesFor(double durationMs) {
+    const double exact = durationMs * rate_ / 1000.0 + carry_;
+    const double whole = std::floor(exact);
+    carry_ = exact - whole;
+    return static_cast<int64_t>(whole);
+}
+
+void ClockedOutput::queueTones(const std::vector<ToneSegment>& tones) {
+    const int64_t start = std::max(endFrame_, nowFrame());
+    std::vector<int64_t> frames;
+    frames.reserve(tones.size());
+    int64_t total = 0;
+    for (const ToneSegment& tone : tones) {
+        frames.push_back(framesFor(tone.durationMs));
+        total += frames.back();
+    }
+    renderTones(start, tones, frames);
+    endFrame_ = start + total;
+}
+
+void ClockedOutput::queuePcm(PcmBuffer samples) {
+    if (!samples) return;
+    const int64_t start = std::max(endFrame_, nowFrame());
+    renderPcm(start, *samples);
+    endFrame_ = start + static_cast<int64_t>(samples->size());
+}
+
+bool ClockedOutput::idle() { return nowFrame() >= endFrame_; }
+
+double ClockedOutput::secondsQueued() {
+    return std::max<int64_t>(0, endFrame_ - nowFrame()) / static_cast<double>(rate_);
+}
+
+void ClockedOutput::stop() {
+    const int64_t now = nowFrame();
+    if (endFrame_ > now) {
+        renderStop(now);
+        endFrame_ = now;
+    }
+}

@@ -1,0 +1,72 @@
+#include "platform/form1.h"
+
+#include <memory>
+
+namespace {
+std::unique_ptr<Form1>& holder() {
+    static std::unique_ptr<Form1> form;
+    return form;
+}
+}  // namespace
+
+Form1::Form1() {
+    Datum0.setCaption(QStringLiteral("00:00:00"));
+    Datum1.setCaption(QStringLiteral("00:00"));
+    Minuten.setCaption(QStringLiteral("0"));
+    Panel2.setCaption(QStringLiteral("Panel2"));
+    pan1.setCaption(QStringLiteral("Hören"));
+    L_Printer.setCaption(QStringLiteral("Printer"));
+    pan_dau.setCaption(QStringLiteral("12"));
+    comload_cst.setCaption(QStringLiteral("Load"));
+    Comsave_cst.setCaption(QStringLiteral("Save"));
+    C_Default.setCaption(QStringLiteral("Standard"));
+    com_vorlesen.setCaption(QStringLiteral("Vorlesen"));
+    Command2.setCaption(QStringLiteral("v vorne"));
+    deutsch.joinGroup(&englisch);
+    deutsch.setValue(true);
+    L_LT.setCaption(QStringLiteral("langer Ton"));
+    L_Gesch.setCaption(QStringLiteral("60"));
+    L_Abst.setCaption(QStringLiteral("99,9"));
+    L_WAbst.setCaption(QStringLiteral("99,9"));
+    panschnitt.setCaption(QStringLiteral("999"));
+    L_Ton.setCaption(QStringLiteral("999"));
+    L_Anz.setCaption(QStringLiteral("12"));
+    com_s1.setCaption(QStringLiteral("S1"));
+    COM_S2.setCaption(QStringLiteral("S2"));
+    com_s3.setCaption(QStringLiteral("S3"));
+    Command3D4.setCaption(QStringLiteral("Ausdrucken"));
+    Command3D7.setCaption(QStringLiteral("Vorschub"));
+    compause.setFace(QStringLiteral("pause"));
+    compause.setEnabled(false);
+    comstop.setEnabled(false);
+}
+
+std::vector<Control*> Form1::all() {
+    return {&Datum0,      &Datum1,       &Minuten,     &Panel2,      &pan1,
+            &L_Printer,   &Dauermorsen,  &pan_dau,     &comload_cst, &Comsave_cst,
+            &C_Default,   &com_vorlesen, &Command2,    &deutsch,     &englisch,
+            &Auge,        &Ohr,          &Mund,        &PB1,         &Text2,
+            &Command1,    &Com_Tastatur, &COM_FA,      &C_Hoeren,    &L_LT,
+            &LT,          &L_Gesch,      &UpDownGesch, &L_Abst,      &UpDownAbst,
+            &L_WAbst,     &UpDownWAbst,  &anziehen1,   &anziehen2,   &O_Verkl,
+            &panschnitt,  &L_Ton,        &UpDownTon,   &vari,        &unsauber,
+            &tonschwank,  &L_Anz,        &UpDownAnz,   &com_s1,      &COM_S2,
+            &com_s3,      &COM_vvv,      &Comstart,    &compause,    &comstop,
+            &comloe,      &Command3D4,   &Command3D7,  &comexit,     &shape1,
+            &Timer_Uhrzeit, &Timer2,     &MGruppen,    &MBuchstaben, &MZahlen,
+            &MSonderzeichen, &MRufzeichen, &Meigen,    &MBsteZgr,    &MBstZahlen,
+            &MBstSonder,  &MBstZahlSond, &MTexte,      &METext,      &MELekt,
+            &MausDatei,   &MAAbk,        &MWortgen,    &MPruefung,   &Mk,
+            &Mdauermorsen, &DruConf,     &MInfo,       &sp1,         &fuer};
+}
+
+Form1& form1() {
+    auto& form = holder();
+    if (!form) form = std::make_unique<Form1>();
+    return *form;
+}
+
+void ResetForm1() {
+    holder().reset();
+    holder() = std::make_unique<Form1>();
+}

@@ -1,0 +1,6 @@
+#include "platform/services.h"
+
+Services& Platform() {
+    static Services services;
+    return services;
+}

@@ -1,0 +1,41 @@
+#include "support/rig.h"
+
+#include "mainwindow/startup.h"
+
+void RecordingWavePlayer::play(const QString& legacyName) {
+    played << legacyName;
+    if (secondsPerFile > 0) clock_.sleepUntil(clock_.monotonicSeconds() + secondsPerFile);
+}
+
+namespace {
+Form1& freshForm() {
+    ResetForm1();
+    return form1();
+}
+}  // namespace
+
+TestRig::TestRig(uint32_t seed) : s((ResetSharedState(), S())), f((Platform().clock = &clock, freshForm())) {
+    Services& p = Platform();
+    p.clock = &clock;
+    p.surface = &surface;
+    p.tonwerk = &tonwerk;
+    p.wave = &wave;
+    p.random.fixSeed(seed);
+    p.exitProgram = [] {};
+}
+
+TestRig::~TestRig() {
+    // The controls' timers belong to this clock: drop them before the clock goes.
+    ResetForm1();
+    Services& p = Platform();
+    p.clock = nullptr;
+    p.surface = nullptr;
+    p.tonwerk = nullptr;
+    p.wave = nullptr;
+}
+
+void TestRig::startUp() {
+    Form_Initialize();
+    Form_Load();
+    Form_Activate();
+}
