@@ -49,7 +49,6 @@ void Form_Load() {
     Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
     s.ZeroGlyph = FromCp1252(216);
     BuildMorseTable();
-    f.Timer_Uhrzeit.onTimer = Timer_Uhrzeit_Timer;
     f.Timer_Uhrzeit.setTimerEnabled(true);
 }
 

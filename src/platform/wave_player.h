@@ -3,8 +3,8 @@
 #include <QString>
 
 // Plays a named sound file to its end before returning, silently doing nothing for a file that
-// does not exist. Names come as the trainer writes them (".\Alfa\S1", "alfa\s7", "S12"), without
-// ".wav".
+// does not exist. Names come as the trainer writes them (".\Alfa\S1.wav", "alfa\s7.wav",
+// "S12.wav"): backslashes, an optional ".\" and mixed case.
 class WavePlayer {
 public:
     virtual ~WavePlayer() = default;

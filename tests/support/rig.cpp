@@ -1,6 +1,7 @@
 #include "support/rig.h"
 
 #include "mainwindow/startup.h"
+#include "mainwindow/wiring.h"
 
 void RecordingWavePlayer::play(const QString& legacyName) {
     played << legacyName;
@@ -22,6 +23,7 @@ TestRig::TestRig(uint32_t seed) : s((ResetSharedState(), S())), f((Platform().cl
     p.wave = &wave;
     p.random.fixSeed(seed);
     p.exitProgram = [] {};
+    WireForm1();
 }
 
 TestRig::~TestRig() {

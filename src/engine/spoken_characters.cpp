@@ -1,0 +1,37 @@
+#include "engine/spoken_characters.h"
+
+#include "engine/timing.h"
+#include "platform/services.h"
+#include "platform/wave_player.h"
+#include "state/shared_state.h"
+
+void PlayWave(const QString& name) {
+    if (WavePlayer* player = Platform().wave) player->play(name + QStringLiteral(".wav"));
+}
+
+QString SpokenName(QChar c) {
+    switch (c.unicode()) {
+        case u'+': return QStringLiteral("ar");
+        case u'*': return QStringLiteral("ct");
+        case u'=': return QStringLiteral("tr");
+        case u'?': return QStringLiteral("fz");
+        case u'-': return QStringLiteral("bs");
+        case u',': return QStringLiteral("co");
+        case u'.': return QStringLiteral("pt");
+        case u'/': return QStringLiteral("ss");
+        case u'(': return QStringLiteral("ka");
+        case u')': return QStringLiteral("kz");
+        default: return QString(c);
+    }
+}
+
+void SpeakCharacter() {
+    SharedState& s = S();
+    const QString name = s.CurrentChar.isEmpty() ? QString() : SpokenName(s.CurrentChar.front());
+    if (name == QStringLiteral(" ")) {
+        WaitSeconds(s.CharSpacing * 0.2f);
+        return;
+    }
+    if (!s.ReadingAloud) WaitSeconds(s.CharSpacing * 0.2f);
+    PlayWave(QStringLiteral(".\\Alfa\\") + name);
+}
