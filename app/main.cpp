@@ -1,6 +1,26 @@
+#include "mainwindow/startup.h"
+#include "mainwindow/wiring.h"
+#include "platform/clocked_output.h"
+#include "platform/form1.h"
+#include "platform/services.h"
+#include "platform/system_clock.h"
+#include "platform/tonwerk.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    SystemClock clock;
+    ClockedOutput output(clock, 48000);
+    Tonwerk tonwerk(output, clock);
+    Services& p = Platform();
+    p.clock = &clock;
+    p.tonwerk = &tonwerk;
+    p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
+    p.exitProgram = [] { std::exit(0); };
+    WireForm1();
+    Form_Initialize();
+    Form_Load();
+    Form_Activate();
+    return app.exec();
 }

@@ -13,3 +13,7 @@ void InitCharacterSets();
 void DecodeText(QString& text);
 // The inverse, for the tools that make the data files.
 void EncodeText(QString& text);
+
+// Reads record `number` (1-based, 22 characters, still scrambled) of the open name file.
+// False when the file is not open or has no such record.
+bool ReadNameRecord(int number, QString& record);

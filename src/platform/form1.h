@@ -107,6 +107,10 @@ struct Form1 {
     MenuItem sp1{"sp1", QString()};
     MenuItem fuer{"fuer", QStringLiteral("für: ")};
 
+    // The window's own key handler: sees every key typed in the window before the focused
+    // control; setting the key code to 0 swallows the key.
+    std::function<void(int& keyCode)> onKeyPress;
+
     // Every control, for the window's binding and for tests that look controls up by name.
     std::vector<Control*> all();
 };
