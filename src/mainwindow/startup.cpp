@@ -2,6 +2,7 @@
 
 #include "engine/morse_table.h"
 #include "engine/number_format.h"
+#include "exercises/character_sets.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
 #include "platform/services.h"
@@ -44,6 +45,7 @@ void Form_Load() {
     f.L_WAbst.setCaption(FormatNumber(s.WordSpacing, QStringLiteral("#0.0")));
     f.L_Abst.setCaption(FormatNumber(s.CharSpacing, QStringLiteral("#0.0")));
     f.UpDownGesch.setValue(static_cast<int>(RoundHalfEven(s.Speed)));
+    InitCharacterSets();
 
     if (surface) surface->mousePointer = MousePointer::Default;
     Platform().random.Randomize(Platform().clock->secondsSinceMidnight());

@@ -1,9 +1,18 @@
 #include "mainwindow/wiring.h"
 
+#include "engine/run_frame.h"
+#include "mainwindow/run_control.h"
 #include "mainwindow/startup.h"
 #include "platform/form1.h"
 
 void WireForm1() {
     Form1& f = form1();
     f.Timer_Uhrzeit.onTimer = Timer_Uhrzeit_Timer;
+    f.Timer2.onTimer = Timer2_Timer;
+    f.Comstart.onClick = Comstart_Click;
+    f.compause.onClick = compause_Click;
+    f.comstop.onClick = comstop_Click;
+    f.comexit.onClick = comexit_Click;
+    f.comloe.onClick = comloe_Click;
+    f.COM_vvv.onClick = COM_vvv_Click;
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+// The exercise kinds of the menu bar. Each handler plays the click sound, sets ExerciseKind,
+// shows the kind's title in Panel2 and, for the group kinds, puts the kind's character pool
+// into ExerciseText. None of them sends: the menu stays usable during a run and the new kind
+// takes effect from the next start.
+void MBuchstaben_Click();
+void MZahlen_Click();
+void MSonderzeichen_Click();
+void MRufzeichen_Click();
+void MBsteZgr_Click();
+void MBstZahlen_Click();
+void MBstSonder_Click();
+void MBstZahlSond_Click();
+void MAAbk_Click();
+void MWortgen_Click();
+void MPruefung_Click();
+
+// Re-applies the current ExerciseKind by running its menu handler (sound and pool included);
+// own characters and own text only get their title back, and any other code, "A" included,
+// becomes "Z".
+void Artupdate();
+
+// Connects the kind entries of the menu bar to their handlers.
+void WireExerciseMenu();
