@@ -1,9 +1,10 @@
 #include "platform/clocked_output.h"
 
-#include "platform/clock.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "platform/clock.h"
+#include "platform/tone_renderer.h"
 
 ClockedOutput::ClockedOutput(Clock& clock, int sampleRate)
     : clock_(clock), rate_(sampleRate), origin_(clock.monotonicSeconds()) {}
@@ -35,7 +36,7 @@ void ClockedOutput::queueTones(const std::vector<ToneSegment>& tones) {
 void ClockedOutput::queuePcm(PcmBuffer samples) {
     if (!samples) return;
     const int64_t start = std::max(endFrame_, nowFrame());
-    renderPcm(start, *samples);
+    renderPcm(start, samples);
     endFrame_ = start + static_cast<int64_t>(samples->size());
 }
 
@@ -49,6 +50,7 @@ void ClockedOutput::stop() {
     const int64_t now = nowFrame();
     if (endFrame_ > now) {
         renderStop(now);
-        endFrame_ = now;
+        // The fade-out still sounds for a few milliseconds; what comes next follows it.
+        endFrame_ = now + ToneRenderer::StopFadeFrames(rate_);
     }
 }

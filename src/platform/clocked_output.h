@@ -23,18 +23,23 @@ public:
     int64_t framesFor(double durationMs);
 
 protected:
-    // Called with the position (in samples since the output started) where the sounds begin.
+    // Called with the position (in samples since the output started) where the sounds begin,
+    // and with the samples of each tone as framesFor counted them.
     virtual void renderTones(int64_t, const std::vector<ToneSegment>&,
                              const std::vector<int64_t>&) {}
-    virtual void renderPcm(int64_t, const std::vector<int16_t>&) {}
+    virtual void renderPcm(int64_t, const PcmBuffer&) {}
+    // Called with the position where the stop fade begins; everything queued is dropped.
     virtual void renderStop(int64_t) {}
-    int64_t nowFrame();
+    // The sample being played now; a device output counts the samples the device has taken.
+    virtual int64_t nowFrame();
+    // The first sample after everything queued.
+    int64_t endFrame() const { return endFrame_; }
 
     Clock& clock_;
 
 private:
     int rate_;
-    double origin_;           // monotonic seconds at sample 0
-    int64_t endFrame_ = 0;    // first frame after everything queued
-    double carry_ = 0;        // fraction of a sample carried to the next tone
+    double origin_;         // monotonic seconds at sample 0
+    int64_t endFrame_ = 0;  // first frame after everything queued
+    double carry_ = 0;      // fraction of a sample carried to the next tone
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/clocked_output.h"
 #include "platform/form1.h"
+#include "platform/offline_output.h"
 #include "platform/recording_surface.h"
 #include "platform/services.h"
 #include "platform/tonwerk.h"
@@ -36,7 +36,7 @@ struct TestRig {
     void startUp();
 
     VirtualClock clock;
-    ClockedOutput output{clock, 48000};
+    OfflineOutput output{clock, 48000};
     Tonwerk tonwerk{output, clock};
     RecordingSurface surface;
     RecordingWavePlayer wave{clock};

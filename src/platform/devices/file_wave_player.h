@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+
+#include "platform/sound_output.h"
+#include "platform/wave_player.h"
+
+class Clock;
+
+// Plays WAV files through the trainer's sound output: decoded with libsndfile, mixed to mono
+// and resampled to the output's rate, then queued like any other sound. play() returns when
+// the file has been heard, sleeping meanwhile without handling window events; a missing or
+// unreadable file returns at once.
+class FileWavePlayer : public WavePlayer {
+public:
+    FileWavePlayer(SoundOutput& output, Clock& clock);
+    void play(const QString& legacyName) override;
+
+    // The samples of a sound file at `sampleRate`, mono; nullptr when it cannot be read.
+    static PcmBuffer Decode(const QString& path, int sampleRate);
+
+private:
+    struct Cached {
+        QDateTime modified;
+        qint64 size = 0;
+        PcmBuffer samples;
+    };
+    PcmBuffer load(const QString& path);
+
+    SoundOutput& output_;
+    Clock& clock_;
+    QHash<QString, Cached> cache_;  // the spoken characters come round again and again
+};

@@ -1,0 +1,16 @@
+#include "platform/devices/sound_device.h"
+
+#include <cstdio>
+
+#include "platform/clocked_output.h"
+#include "platform/devices/portaudio_output.h"
+
+namespace {
+constexpr int kSilentSampleRate = 48000;
+}  // namespace
+
+std::unique_ptr<SoundOutput> OpenSoundOutput(Clock& clock) {
+    if (auto device = PortAudioOutput::Open(clock)) return device;
+    std::fputs("Kein Tonausgabegerät verfügbar; das Programm läuft ohne Ton.\n", stderr);
+    return std::make_unique<ClockedOutput>(clock, kSilentSampleRate);
+}

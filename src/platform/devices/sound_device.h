@@ -1,0 +1,13 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/sound_output.h"
+
+class Clock;
+
+// The sound card when there is one; otherwise (no device, device busy, a machine without sound)
+// a silent output that keeps exactly the same timing on `clock`, after one German line on
+// standard error. Never fails. Destroying the returned output fades out what sounds and closes
+// the device, which is the clean way out at program exit.
+std::unique_ptr<SoundOutput> OpenSoundOutput(Clock& clock);

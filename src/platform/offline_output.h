@@ -1,0 +1,46 @@
+#pragma once
+
+#include <deque>
+
+#include "platform/clocked_output.h"
+#include "platform/tone_renderer.h"
+
+// The sound output of tests and of the export: the same synthesis as the sound device, into
+// memory, on whatever clock it is given (normally the virtual one). The buffer holds what a
+// listener would have heard from the output's start up to the present moment, the silence
+// between sounds included, so that sample index and clock time correspond exactly.
+class OfflineOutput : public ClockedOutput {
+public:
+    OfflineOutput(Clock& clock, int sampleRate);
+
+    // Every sample from the output's start up to the present moment of the clock.
+    const std::vector<int16_t>& samples();
+    // Items that started late; zero unless something is wrong with the timeline.
+    uint64_t lateItems() const { return renderer_.lateItems(); }
+
+protected:
+    void renderTones(int64_t start, const std::vector<ToneSegment>& tones,
+                     const std::vector<int64_t>& frames) override;
+    void renderPcm(int64_t start, const PcmBuffer& samples) override;
+    void renderStop(int64_t now) override;
+
+private:
+    class Queue : public SoundItemSource {
+    public:
+        const SoundItem* peek() override;
+        void pop() override;
+        void push(const SoundItem& item, PcmBuffer pcm);
+        void clear() { items_.clear(); }
+
+    private:
+        std::deque<std::pair<SoundItem, PcmBuffer>> items_;
+        PcmBuffer playing_;  // keeps the samples of the item being rendered alive
+    };
+
+    void renderUpTo(int64_t frame);
+
+    ToneRenderer renderer_;
+    Queue queue_;
+    uint64_t serial_ = 0;
+    std::vector<int16_t> samples_;
+};
