@@ -2,6 +2,7 @@
 
 #include "engine/morse_table.h"
 #include "engine/number_format.h"
+#include "exercises/abbreviations.h"
 #include "exercises/character_sets.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
@@ -21,6 +22,7 @@ void Form_Load() {
     Form1& f = form1();
     f.Height = 7335;
     s.ElementBuffer.assign(100, 0);
+    ReadAbbreviations();
 
     f.Timer2.setTimerEnabled(false);
     f.Ohr.setValue(1);

@@ -1,6 +1,7 @@
 #include "mainwindow/wiring.h"
 
 #include "engine/run_frame.h"
+#include "exercises/own_text.h"
 #include "mainwindow/run_control.h"
 #include "mainwindow/startup.h"
 #include "platform/form1.h"
@@ -15,4 +16,5 @@ void WireForm1() {
     f.comexit.onClick = comexit_Click;
     f.comloe.onClick = comloe_Click;
     f.COM_vvv.onClick = COM_vvv_Click;
+    f.MausDatei.onClick = MausDatei_Click;
 }

@@ -1,0 +1,7 @@
+#pragma once
+
+// Builds a text of GroupCount words drawn from the word list LEXIKON (English or German as the
+// window's option buttons choose) and sends it with SendOwnText. In the exam text it steers the
+// passage toward 118 to 122 counted characters. Returns false when the word list gave no word
+// at all (missing, empty or unreadable); the user has then been told on the display.
+bool SendWords();
