@@ -1,35 +1,15 @@
 #include "engine/printing.h"
 
+#include "dialogs/formtxt.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/form1.h"
 #include "platform/print_layer.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"
 
 namespace {
-// Prints a rule and then the text from its second character on, breaking the line at the
-// first blank once more than 60 characters stand on it.
-void printBlock(const QString& text, int ruleIndent, int ruleDashes, int firstIndent) {
-    PrintLayer& printer = *Platform().printer;
-    printer.print(QString(ruleIndent, u' ') + QString(ruleDashes, u'-'), true);
-    printer.print(QString(firstIndent, u' '), false);
-    int column = 1;
-    const int length = static_cast<int>(text.size());
-    for (int j = 1; j <= length; ++j) {
-        const QChar c = text[j - 1];
-        if (j > 1) {
-            printer.print(QString(c), false);
-            ++column;
-        }
-        if (column > 60 && c == u' ') {
-            printer.print(QString(), true);
-            printer.print(QString(8, u' '), false);
-            column = 0;
-        }
-    }
-    printer.print(QString(), true);
-}
-
 class Hourglass {
 public:
     Hourglass() { set(MousePointer::Hourglass); }
@@ -43,21 +23,99 @@ private:
         }
     }
 };
+
+// One printout. The first line the printer refuses ends it: the user hears about it once and
+// the rest is dropped, instead of a message for every line.
+class Printout {
+public:
+    explicit Printout(PrintLayer& printer) : printer_(printer) {}
+
+    void line(const QString& text) { put(text, true); }
+    void text(const QString& text) { put(text, false); }
+    bool failed() const { return failed_; }
+
+private:
+    void put(const QString& text, bool endLine) {
+        if (failed_ || printer_.print(text, endLine)) return;
+        failed_ = true;
+        if (DialogSeam* seam = Platform().dialogs) {
+            seam->message(QStringLiteral("Drucken ist nicht möglich. ") + printer_.errorText());
+        }
+    }
+
+    PrintLayer& printer_;
+    bool failed_ = false;
+};
+
+QString rule(int indent, int dashes) { return QString(indent, u' ') + QString(dashes, u'-'); }
+
+// A rule, then the text from its second character on: the first character is never printed.
+// A line breaks after the first blank once more than 60 characters stand on it (counting the
+// skipped first character on the first line); later lines are indented by 8 blanks.
+void printBlock(PrintLayer& printer, const QString& text, int ruleIndent, int ruleDashes,
+                int firstIndent) {
+    Printout out(printer);
+    out.line(rule(ruleIndent, ruleDashes));
+    QString line(firstIndent, u' ');
+    int column = 1;
+    for (qsizetype j = 1; j <= text.size() && !out.failed(); ++j) {
+        const QChar c = text[j - 1];
+        if (j > 1) {
+            line += c;
+            ++column;
+        }
+        if (column > 60 && c == u' ') {
+            out.line(line);
+            line = QString(8, u' ');
+            column = 0;
+        }
+    }
+    out.line(line);
+}
 }  // namespace
 
-void PrintSentText() {
-    if (!Platform().printer) return;
+void PrintText() {
+    PrintLayer* printer = Platform().printer;
+    if (!printer) return;
     Hourglass busy;
-    printBlock(S().SentText, 8, 65, 8);
+    printer->setFontName(QStringLiteral("Courier new"));
+    printer->setFontSize(12);
+    printer->setFontBold(true);
+    printBlock(*printer, formtxt().load().Text1.text(), 6, 68, 6);
+}
+
+void PrintSentText() {
+    PrintLayer* printer = Platform().printer;
+    if (!printer) return;
+    Hourglass busy;
+    printBlock(*printer, S().SentText, 8, 65, 8);
 }
 
 void PrintClosingLines() {
     PrintLayer* printer = Platform().printer;
     if (!printer) return;
-    printer->print(QString(8, u' ') + QString(65, u'-'), true);
-    printer->font = FontSpec{QStringLiteral("Arial"), 8.0f, false, false};
-    printer->print(QString(8, u' ') + QStringLiteral("Morse-Übungsprogramm, Dauermorsen vom ") +
-                       Platform().clock->now().toString(QStringLiteral("dd.MM.yyyy")),
-                   true);
+    Printout out(*printer);
+    out.line(rule(8, 65));
+    printer->setFontName(QStringLiteral("Arial"));
+    printer->setFontSize(8);
+    printer->setFontBold(false);
+    out.line(QString(8, u' ') + QStringLiteral("Morse-Übungsprogramm, Dauermorsen vom ") +
+             Platform().clock->now().toString(QStringLiteral("dd.MM.yyyy")));
     printer->endDoc();
+    ShowPrinterName();
+}
+
+void PrintFormFeed() {
+    PrintLayer* printer = Platform().printer;
+    if (!printer) return;
+    Printout(*printer).line(rule(6, 68));
+    printer->endDoc();
+    ShowPrinterName();
+}
+
+void ShowPrinterName() {
+    PrintLayer* printer = Platform().printer;
+    if (!printer) return;
+    const QString name = printer->printerName();
+    if (!name.isEmpty()) form1().L_Printer.setCaption(name);
 }

@@ -1,0 +1,133 @@
+#include "lessons/lektionen.h"
+
+#include <QFile>
+
+#include "engine/morse_table.h"
+#include "platform/file_lookup.h"
+#include "platform/form1.h"
+#include "state/shared_state.h"
+
+const std::array<const char*, 11> kCourseLessons = {"elv0", "asq",  "toc2=", "d5r/?", "igx9", "f4",
+                                                    "nju7", "h,kb", "3pmy",  "zw61",  "8."};
+
+QStringList ParseLessonEntries(const QString& content) {
+    QStringList entries;
+    const qsizetype n = content.size();
+    auto lineBreak = [&](qsizetype i) { return content[i] == u'\r' || content[i] == u'\n'; };
+    // Steps over one separator: a comma, or a line break of CR LF, LF or CR.
+    auto skipSeparator = [&](qsizetype i) {
+        if (i >= n) return i;
+        if (content[i] == u'\r' && i + 1 < n && content[i + 1] == u'\n') return i + 2;
+        return i + 1;
+    };
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && content[i] == u' ') ++i;
+        QString entry;
+        if (i < n && content[i] == u'"') {
+            const qsizetype close = content.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? n : close;
+            entry = content.mid(i + 1, end - i - 1);
+            i = close < 0 ? n : close + 1;
+            // Whatever follows the closing quote up to the separator does not belong to it.
+            while (i < n && content[i] != u',' && !lineBreak(i)) ++i;
+        } else {
+            const qsizetype start = i;
+            while (i < n && content[i] != u',' && !lineBreak(i)) ++i;
+            entry = content.mid(start, i - start);
+        }
+        entries << entry;
+        i = skipSeparator(i);
+    }
+    return entries;
+}
+
+QStringList ReadOwnLessons() {
+    const QString path = FindDataFile(QStringLiteral("Lek.txt"));
+    if (path.isEmpty()) return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    QString content;
+    content.reserve(bytes.size());
+    for (char byte : bytes) content += FromCp1252(static_cast<unsigned char>(byte));
+    return ParseLessonEntries(content);
+}
+
+Lektionen::Lektionen()
+    : DialogForm("Lektionen", QStringLiteral("LEKTIONEN"), 6450, 4290, RGB(192, 255, 255)) {
+    Label1.setCaption(QStringLiteral("nach DARC  Morsekurs"));
+    Label2.setCaption(QStringLiteral("Eigene Lektionen"));
+    Cancel.setCaption(QStringLiteral("Cancel"));
+    Command2.setCaption(QStringLiteral("tauschen"));
+    Command5.setCaption(QStringLiteral("Löschen"));
+    Command6.setCaption(QStringLiteral("anhängen"));
+    ok.setCaption(QStringLiteral("ok"));
+    ok.onClick = [this] { ok_Click(); };
+    Cancel.onClick = [this] { Cancel_Click(); };
+    List2.onClick = [this] { List2_Click(); };
+    Command6.onClick = [this] { Command6_Click(); };
+    Command2.onClick = [this] { Command2_Click(); };
+    Command5.onClick = [this] { Command5_Click(); };
+    Command3.onClick = [this] { Command3_Click(); };
+    Command4.onClick = [this] { Command4_Click(); };
+}
+
+void Lektionen::Form_Load() {
+    const Form1& f = form1();
+    Top = f.Top + (f.Height - Height) / 2;
+    Left = f.Left + (f.Width - Width) / 2;
+    emit geometryChanged();
+    for (const char* lesson : kCourseLessons) List1.AddItem(QString::fromLatin1(lesson));
+    for (const QString& lesson : ReadOwnLessons()) List2.AddItem(lesson);
+}
+
+void Lektionen::ok_Click() {
+    SharedState& s = S();
+    s.ExerciseText.clear();
+    for (const ListBox* list : {&List1, &List2}) {
+        for (int i = 0; i < list->ListCount(); ++i) {
+            if (list->Selected(i)) s.ExerciseText += list->List(i);
+        }
+    }
+    form1().Panel2.setCaption(QStringLiteral("Lektionen"));
+    s.ExerciseKind = QStringLiteral("E");
+    Unload();
+}
+
+void Lektionen::List2_Click() {
+    if (List2.ListIndex() >= 0) Text1.setText(List2.List(List2.ListIndex()));
+}
+
+void Lektionen::Command6_Click() { List2.AddItem(Text1.text()); }
+
+void Lektionen::Command2_Click() {
+    if (List2.ListIndex() >= 0) List2.setList(List2.ListIndex(), Text1.text());
+}
+
+void Lektionen::Command5_Click() {
+    if (List2.ListIndex() >= 0) List2.RemoveItem(List2.ListIndex());
+}
+
+void Lektionen::Command3_Click() {
+    const int i = List2.ListIndex();
+    if (i > 0) moveOwnLesson(i, i - 1);
+}
+
+void Lektionen::Command4_Click() {
+    const int i = List2.ListIndex();
+    if (i >= 0 && i < List2.ListCount() - 1) moveOwnLesson(i, i + 1);
+}
+
+void Lektionen::moveOwnLesson(int from, int to) {
+    const QString moved = List2.List(from);
+    List2.setList(from, List2.List(to));
+    List2.setList(to, moved);
+    List2.setSelected(from, false);
+    List2.setSelected(to, true);
+}
+
+FormSlot<Lektionen>& lektionen() {
+    static FormSlot<Lektionen> slot;
+    return slot;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "dialogs/ui/form_window.h"
+#include "lessons/lektionen.h"
+
+// The lessons dialog. Closing it by its frame acts like "Cancel".
+class LektionenWindow : public FormWindow {
+    Q_OBJECT
+public:
+    LektionenWindow(Lektionen& form, QWidget* parent);
+
+protected:
+    void frameClosed() override;
+
+private:
+    Lektionen& lektionen_;
+};

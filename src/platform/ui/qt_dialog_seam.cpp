@@ -1,0 +1,111 @@
+#include "platform/ui/qt_dialog_seam.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+
+#include "dialogs/dauform.h"
+#include "dialogs/formtxt.h"
+#include "dialogs/infoform.h"
+#include "dialogs/ui/dialog_windows.h"
+#include "lessons/lektionen.h"
+#include "lessons/ui/lektionen_window.h"
+#include "platform/print_layer.h"
+#include "platform/services.h"
+
+QWidget* MainWindowWidget() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("form1")) return widget;
+    }
+    return nullptr;
+}
+
+QtDialogSeam::QtDialogSeam() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        Screen().Width = twips::fromPixels(area.width());
+        Screen().Height = twips::fromPixels(area.height());
+    }
+}
+
+FormWindow* QtDialogSeam::window(DialogId id) const {
+    const auto found = windows_.find(id);
+    return found == windows_.end() ? nullptr : found->second.data();
+}
+
+void QtDialogSeam::showDialog(DialogId id) {
+    DialogForm* form = nullptr;
+    switch (id) {
+        case DialogId::OwnText:
+            form = formtxt().get();
+            break;
+        case DialogId::Lessons:
+            form = lektionen().get();
+            break;
+        case DialogId::ContinuousMorse:
+            form = dauform().get();
+            break;
+        case DialogId::Info:
+            form = infoform().get();
+            break;
+    }
+    if (!form) return;
+    FormWindow* shown = window(id);
+    if (!shown || shown->form() != form) {
+        QWidget* parent = MainWindowWidget();
+        switch (id) {
+            case DialogId::OwnText:
+                shown = new FormtxtWindow(*formtxt().get(), parent);
+                break;
+            case DialogId::Lessons:
+                shown = new LektionenWindow(*lektionen().get(), parent);
+                break;
+            case DialogId::ContinuousMorse:
+                shown = new DauformWindow(*dauform().get(), parent);
+                break;
+            case DialogId::Info:
+                shown = new InfoformWindow(*infoform().get(), parent);
+                break;
+        }
+        windows_[id] = shown;
+    }
+    shown->present();
+}
+
+QString QtDialogSeam::openFileName(const QString& title, const QString& filter) {
+    return QFileDialog::getOpenFileName(MainWindowWidget(), title, QDir::currentPath(), filter);
+}
+
+bool QtDialogSeam::printerSetup() {
+    PrintLayer* layer = Platform().printer;
+    if (!layer) return false;
+    QPrinter printer;
+    const QString current = layer->printerName();
+    if (QPrinterInfo::availablePrinterNames().contains(current)) {
+        printer.setPrinterName(current);
+    } else {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QDir::current().filePath(current));
+    }
+    QPrintDialog dialog(&printer, MainWindowWidget());
+    dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return layer->choosePrinter(printer.outputFileName());
+    return layer->choosePrinter(printer.printerName());
+}
+
+void QtDialogSeam::message(const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Morse-Übungsprogramm"),
+                                text, QMessageBox::Ok, MainWindowWidget());
+    box->setObjectName(QStringLiteral("Meldung"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
