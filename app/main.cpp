@@ -5,8 +5,11 @@
 #include "platform/services.h"
 #include "platform/system_clock.h"
 #include "platform/tonwerk.h"
+#include "platform/ui/qt_dialog_seam.h"
+#include "platform/ui/qt_print_layer.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -17,7 +20,15 @@ int main(int argc, char** argv) {
     p.clock = &clock;
     p.tonwerk = &tonwerk;
     p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
-    p.exitProgram = [] { std::exit(0); };
+    QtPrintLayer printer(QDir::currentPath());
+    QtDialogSeam dialogs;
+    p.printer = &printer;
+    p.dialogs = &dialogs;
+    // An open print job is finished first, so its pages come out.
+    p.exitProgram = [&printer] {
+        printer.endDoc();
+        std::exit(0);
+    };
     WireForm1();
     Form_Initialize();
     Form_Load();

@@ -2,6 +2,7 @@
 
 #include "engine/morse_table.h"
 #include "engine/number_format.h"
+#include "engine/printing.h"
 #include "exercises/abbreviations.h"
 #include "exercises/character_sets.h"
 #include "platform/clock.h"
@@ -22,6 +23,7 @@ void Form_Load() {
     Form1& f = form1();
     f.Height = 7335;
     s.ElementBuffer.assign(100, 0);
+    ShowPrinterName();
     ReadAbbreviations();
 
     f.Timer2.setTimerEnabled(false);

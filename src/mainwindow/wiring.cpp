@@ -1,5 +1,6 @@
 #include "mainwindow/wiring.h"
 
+#include "dialogs/window_handlers.h"
 #include "engine/run_frame.h"
 #include "exercises/own_text.h"
 #include "mainwindow/run_control.h"
@@ -17,4 +18,5 @@ void WireForm1() {
     f.comloe.onClick = comloe_Click;
     f.COM_vvv.onClick = COM_vvv_Click;
     f.MausDatei.onClick = MausDatei_Click;
+    WireDialogHandlers();
 }

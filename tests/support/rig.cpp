@@ -1,5 +1,6 @@
 #include "support/rig.h"
 
+#include "dialogs/window_handlers.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/wiring.h"
 
@@ -21,6 +22,9 @@ TestRig::TestRig(uint32_t seed) : s((ResetSharedState(), S())), f((Platform().cl
     p.surface = &surface;
     p.tonwerk = &tonwerk;
     p.wave = &wave;
+    p.printer = &printer;
+    p.dialogs = &dialogs;
+    ResetDialogForms();
     p.random.fixSeed(seed);
     p.exitProgram = [] {};
     WireForm1();
@@ -28,12 +32,15 @@ TestRig::TestRig(uint32_t seed) : s((ResetSharedState(), S())), f((Platform().cl
 
 TestRig::~TestRig() {
     // The controls' timers belong to this clock: drop them before the clock goes.
+    ResetDialogForms();
     ResetForm1();
     Services& p = Platform();
     p.clock = nullptr;
     p.surface = nullptr;
     p.tonwerk = nullptr;
     p.wave = nullptr;
+    p.printer = nullptr;
+    p.dialogs = nullptr;
 }
 
 void TestRig::startUp() {

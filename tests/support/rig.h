@@ -2,6 +2,8 @@
 
 #include "platform/form1.h"
 #include "platform/offline_output.h"
+#include "platform/recording_dialog_seam.h"
+#include "platform/recording_print_layer.h"
 #include "platform/recording_surface.h"
 #include "platform/services.h"
 #include "platform/tonwerk.h"
@@ -40,6 +42,8 @@ struct TestRig {
     Tonwerk tonwerk{output, clock};
     RecordingSurface surface;
     RecordingWavePlayer wave{clock};
+    RecordingPrintLayer printer;
+    RecordingDialogSeam dialogs;
     SharedState& s;
     Form1& f;
 };

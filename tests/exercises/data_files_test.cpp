@@ -1,0 +1,160 @@
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+
+#include "data_fixtures.h"
+#include "engine/morse_table.h"
+#include "exercises/abbreviations.h"
+#include "exercises/character_sets.h"
+#include "support/registry.h"
+#include "support/rig.h"
+
+namespace {
+QByteArray delivered(const QString& name) {
+    QFile file(deliveredDataDir() + u'/' + name);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+bool isWord(const QString& text) {
+    static const QRegularExpression word(QStringLiteral("^[A-Za-zÄÖÜäöüß]+$"));
+    return word.match(text).hasMatch();
+}
+
+// Every character can be sounded: a blank or a sign of the Morse table.
+bool sendable(const QString& text) {
+    for (QChar c : text) {
+        if (c == u' ') continue;
+        const int index = MorseIndex(c);
+        if (index < 0 || S().MorseTable[index].isEmpty()) return false;
+    }
+    return true;
+}
+
+// Own lessons as the lessons dialog reads them: entries separated by line ends or commas, an
+// entry in double quotes may hold commas.
+QStringList lessonEntries(const QString& text) {
+    QStringList entries;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && (text[i] == u' ' || text[i] == u'\r' || text[i] == u'\n')) ++i;
+        if (i >= text.size()) break;
+        QString entry;
+        if (text[i] == u'"') {
+            const qsizetype close = text.indexOf(u'"', i + 1);
+            entry = text.mid(i + 1, close - i - 1);
+            i = close + 1;
+        } else {
+            while (i < text.size() && text[i] != u',' && text[i] != u'\r' && text[i] != u'\n')
+                entry += text[i++];
+        }
+        entries << entry;
+        while (i < text.size() && (text[i] == u',' || text[i] == u'\r' || text[i] == u'\n')) {
+            if (text[i++] == u',') break;
+        }
+    }
+    return entries;
+}
+}  // namespace
+
+class DataFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wordListRecords();
+    void nameFileRecords();
+    void abbreviationLines();
+    void abbreviationsReadAtStartUp();
+    void ownLessons();
+};
+
+void DataFilesTest::wordListRecords() {
+    TestRig rig;
+    const QByteArray bytes = delivered(QStringLiteral("LEXIKON"));
+    QCOMPARE(bytes.size() % 38, 0);
+    const QStringList records = decodedRecords(bytes, 38);
+    QVERIFY2(records.size() >= 1500, qPrintable(QString::number(records.size())));
+    QSet<QString> pairs;
+    for (const QString& record : records) {
+        QCOMPARE(record.size(), 38);
+        QCOMPARE(record.count(u'@'), 1);
+        const QString pair = record.trimmed();
+        const QString english = pair.section(u'@', 0, 0);
+        const QString german = pair.section(u'@', 1);
+        QVERIFY2(isWord(english) && english.toLatin1() == english.toUtf8(), qPrintable(pair));
+        QVERIFY2(isWord(german), qPrintable(pair));
+        QVERIFY2(!pairs.contains(pair), qPrintable(pair));
+        pairs.insert(pair);
+    }
+    // Umlauts and ß come through as Windows-1252 letters.
+    QVERIFY(pairs.contains(QStringLiteral("street@Straße")));
+    QVERIFY(pairs.contains(QStringLiteral("kitchen@Küche")));
+}
+
+void DataFilesTest::nameFileRecords() {
+    TestRig rig;
+    const QByteArray bytes = delivered(QStringLiteral("MORSE.NAM"));
+    QCOMPARE(bytes.size() % 22, 0);
+    const QStringList records = decodedRecords(bytes, 22);
+    QVERIFY(records.size() >= 1608);
+    const QRegularExpression shape(
+        QStringLiteral("^[A-Z]{1,2}[0-9][A-Z]{2,3}\\*[A-Za-z]+\\*[A-Za-z -]+ *$"));
+    QSet<QString> calls;
+    for (const QString& record : records) {
+        QCOMPARE(record.size(), 22);
+        QVERIFY2(shape.match(record).hasMatch(), qPrintable(record));
+        QCOMPARE(record.count(u'*'), 2);
+        calls.insert(record.section(u'*', 0, 0));
+    }
+    QCOMPARE(calls.size(), records.size());
+}
+
+void DataFilesTest::abbreviationLines() {
+    TestRig rig;
+    BuildMorseTable();
+    const QByteArray bytes = delivered(QStringLiteral("Abk.txt"));
+    QVERIFY(bytes.endsWith("\r\n"));
+    QList<QByteArray> raw = bytes.split('\n');
+    raw.removeLast();  // after the last line end
+    QVERIFY(!raw.isEmpty());
+    QVERIFY(raw.size() <= 290);
+    bool name = false, qth = false;
+    for (const QByteArray& line : raw) {
+        QVERIFY(line.endsWith('\r'));
+        QString text = fromCp1252(line.chopped(1));
+        DecodeText(text);
+        QVERIFY2(!text.isEmpty() && text.size() <= 40, qPrintable(text));
+        QVERIFY2(sendable(text), qPrintable(text));
+        QCOMPARE(text.trimmed(), text);
+        name = name || text.startsWith(QStringLiteral("name"));
+        qth = qth || text.startsWith(QStringLiteral("QTH"));
+    }
+    QVERIFY(name && qth);
+}
+
+void DataFilesTest::abbreviationsReadAtStartUp() {
+    WorkDirScope work;
+    InstalledDataScope data(deliveredDataDir());
+    TestRig rig;
+    rig.startUp();
+    const int lines = delivered(QStringLiteral("Abk.txt")).count('\n');
+    QCOMPARE(int(rig.s.AbbrevCount), lines);
+    QVERIFY(rig.s.AbbrevList[0].isEmpty());
+    QCOMPARE(rig.s.AbbrevList[1], QStringLiteral("name"));
+    QVERIFY(!rig.s.AbbrevList[lines].isEmpty());
+}
+
+void DataFilesTest::ownLessons() {
+    TestRig rig;
+    BuildMorseTable();
+    const QString text = QString::fromUtf8(delivered(QStringLiteral("Lek.txt")));
+    const QStringList lessons = lessonEntries(text);
+    QVERIFY(lessons.size() >= 3);
+    for (const QString& lesson : lessons) {
+        QVERIFY(!lesson.isEmpty());
+        QVERIFY2(sendable(lesson), qPrintable(lesson));
+    }
+    QVERIFY(lessons.contains(QStringLiteral("h,kb")));
+}
+
+REGISTER_TEST(DataFilesTest);
+#include "data_files_test.moc"
