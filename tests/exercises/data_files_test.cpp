@@ -1,5 +1,7 @@
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "data_fixtures.h"
@@ -65,6 +67,7 @@ private slots:
     void abbreviationLines();
     void abbreviationsReadAtStartUp();
     void ownLessons();
+    void filesMatchTheirSources();
 };
 
 void DataFilesTest::wordListRecords() {
@@ -154,6 +157,18 @@ void DataFilesTest::ownLessons() {
         QVERIFY2(sendable(lesson), qPrintable(lesson));
     }
     QVERIFY(lessons.contains(QStringLiteral("h,kb")));
+}
+
+void DataFilesTest::filesMatchTheirSources() {
+    // The scrambled files are made from data/sources by data/make_data.py; an edited source
+    // that was not rebuilt shows up here.
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) QSKIP("python3 is not installed");
+    QProcess tool;
+    tool.start(python,
+               {deliveredDataDir() + QStringLiteral("/make_data.py"), QStringLiteral("--check")});
+    QVERIFY(tool.waitForFinished(60000));
+    QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
 }
 
 REGISTER_TEST(DataFilesTest);
