@@ -38,6 +38,6 @@ void WaitSeconds(float seconds) {
     for (;;) {
         const float elapsed = static_cast<float>(clock.monotonicSeconds() - start);
         if (!(elapsed < seconds)) return;
-        clock.waitForEvents(static_cast<double>(seconds) - elapsed);
+        clock.waitForEvents(static_cast<double>(seconds) - (clock.monotonicSeconds() - start));
     }
 }

@@ -1,0 +1,210 @@
+#include "engine/run_frame.h"
+#include "engine/timing.h"
+#include "mainwindow/run_control.h"
+#include "support/registry.h"
+#include "support/rig.h"
+
+#include <QTest>
+
+class RunControlTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startSetsCountAndButtons();
+    void pauseHoldsSendingAndClockThenStop();
+    void effectsRestoredAfterARunNotAfterAStop();
+    void spacingStepAndPitchAtStart();
+    void startAfterStopWaitsForTheStoppedRun();
+    void startRefusedWhileBlocked();
+    void stopWhileReadingAloudOnlyEndsTheReading();
+    void exitEndsTheProgramDuringARun();
+    void clearAndTestPreamble();
+};
+
+void RunControlTest::startSetsCountAndButtons() {
+    TestRig rig;
+    rig.startUp();
+    bool checked = false;
+    rig.clock.at(3.0, [&] {
+        QVERIFY(!rig.f.Comstart.enabled());
+        QVERIFY(!rig.f.comexit.enabled());
+        QVERIFY(rig.f.comstop.enabled());
+        QVERIFY(rig.f.compause.enabled());
+        QVERIFY(rig.f.Timer2.isEnabled());
+        checked = true;
+    });
+    rig.f.L_Anz.setCaption(QStringLiteral("12"));
+    rig.s.GroupCount = 3;
+    rig.f.Comstart.click();
+    QVERIFY(checked);
+    QCOMPARE(rig.s.GroupCount, 12.0f);
+    QCOMPARE(rig.f.PB1.max(), 60);
+    QVERIFY(rig.f.Comstart.enabled());
+    QVERIFY(!rig.f.compause.enabled());
+    QVERIFY(!rig.f.comstop.enabled());
+}
+
+void RunControlTest::pauseHoldsSendingAndClockThenStop() {
+    TestRig rig;
+    rig.startUp();
+    int sentAtPause = -1, sentBeforeContinue = -1, sentAtStop = -1;
+    QString minutesAtPause;
+    rig.clock.at(5.0, [&] {
+        rig.f.compause.click();
+        sentAtPause = rig.s.SentText.size();
+        minutesAtPause = rig.f.Minuten.caption();
+        QCOMPARE(rig.f.compause.face(), QStringLiteral("weiter"));
+    });
+    rig.clock.at(20.0, [&] {
+        sentBeforeContinue = rig.s.SentText.size();
+        QCOMPARE(rig.f.Minuten.caption(), minutesAtPause);  // the run clock stands still
+        rig.f.compause.click();
+        QCOMPARE(rig.f.compause.face(), QStringLiteral("pause"));
+    });
+    rig.clock.at(24.0, [&] {
+        rig.f.comstop.click();
+        sentAtStop = rig.s.SentText.size();
+    });
+    rig.f.Comstart.click();
+    // At most the character in progress finishes after pause and stop.
+    QVERIFY(sentBeforeContinue - sentAtPause <= 1);
+    QVERIFY(rig.s.SentText.size() - sentAtStop <= 1);
+    QVERIFY(!rig.s.SentText.endsWith(u' ') || rig.s.SentText.size() == sentAtStop);
+    QVERIFY(rig.s.SentText.size() < 72);
+    // No statistics: no closing sign, the buttons as stop left them, the clock still running.
+    QVERIFY(rig.surface.pieces().back().text != QStringLiteral("+"));
+    QVERIFY(rig.f.compause.enabled());
+    QVERIFY(rig.f.comstop.enabled());
+    QVERIFY(rig.f.Comstart.enabled());
+    QVERIFY(rig.f.Timer2.isEnabled());
+    QVERIFY(rig.s.StopRequested);
+}
+
+void RunControlTest::effectsRestoredAfterARunNotAfterAStop() {
+    auto arm = [](TestRig& rig) {
+        rig.startUp();
+        rig.f.anziehen2.setValue(1);
+        rig.f.O_Verkl.setValue(1);
+        rig.f.tonschwank.setValue(1);
+        rig.s.CharSpacing = 2.0f;
+        rig.f.L_Abst.setCaption(QStringLiteral("2,0"));
+        ComputeTiming();
+    };
+    {
+        TestRig rig;
+        arm(rig);
+        rig.f.Comstart.click();
+        QCOMPARE(rig.s.Speed, 60.0f);
+        QCOMPARE(rig.s.CharSpacing, 2.0f);
+        QCOMPARE(rig.s.TonePitch, 800.0f);
+        QCOMPARE(rig.f.L_Gesch.caption(), QStringLiteral("60"));
+        QCOMPARE(rig.f.L_Abst.caption(), QStringLiteral("2,0"));
+        QCOMPARE(rig.f.L_Ton.caption(), QStringLiteral("800"));
+    }
+    {
+        TestRig rig;
+        arm(rig);
+        rig.clock.at(30.0, [&] { rig.f.comstop.click(); });
+        rig.f.Comstart.click();
+        QVERIFY(rig.s.Speed > 60.0f);
+        QVERIFY(rig.s.CharSpacing < 2.0f);
+        QVERIFY(rig.s.TonePitch != 800.0f);
+    }
+}
+
+void RunControlTest::spacingStepAndPitchAtStart() {
+    TestRig rig;
+    rig.startUp();
+    rig.f.O_Verkl.setValue(1);
+    rig.s.CharSpacing = 2.0f;
+    rig.s.SavedPitch = 700;
+    rig.f.tonschwank.setValue(1);  // its handler takes the pitch now: 800
+    rig.s.TonePitch = 900;
+    rig.s.PitchDrift = 5;
+    rig.clock.at(0.5, [&] {
+        QCOMPARE(rig.s.SpacingStep, (1.0f / 12.0f) * 0.1f);
+        QCOMPARE(rig.s.SavedCharSpacing, 2.0f);
+        QCOMPARE(rig.s.BasePitch, 800.0f);
+        QCOMPARE(rig.f.L_Ton.caption(), QStringLiteral("800"));
+        rig.f.comstop.click();
+    });
+    rig.f.Comstart.click();
+    QCOMPARE(rig.f.PB1.value(), 0);
+}
+
+void RunControlTest::startAfterStopWaitsForTheStoppedRun() {
+    TestRig rig(9);
+    rig.startUp();
+    int runs = 0;
+    rig.clock.at(10.0, [&] {
+        rig.f.comstop.click();
+        // Pressed at once, while the stopped run still finishes its character.
+        rig.f.Comstart.click();
+        QVERIFY(!rig.f.Comstart.enabled());
+    });
+    QObject::connect(&rig.f.panschnitt, &Control::changed, [&] {
+        if (rig.f.panschnitt.backColor() == RGB(255, 255, 255)) ++runs;
+    });
+    rig.f.Comstart.click();
+    // The second run ran alone and to its end: nothing of the first one came after it.
+    QCOMPARE(runs, 1);
+    QCOMPARE(rig.s.SentText.size(), 72);
+    QCOMPARE(rig.surface.pieces().back().text, QStringLiteral("+"));
+    QVERIFY(rig.f.Comstart.enabled());
+}
+
+void RunControlTest::startRefusedWhileBlocked() {
+    TestRig rig;
+    rig.startUp();
+    rig.s.RunAllowed = false;
+    rig.s.ElementCount = 5;
+    rig.f.Comstart.click();
+    QCOMPARE(rig.s.ElementCount, 0);
+    QVERIFY(rig.s.SentText.isEmpty());
+    QCOMPARE(rig.clock.monotonicSeconds(), 0.0);
+}
+
+void RunControlTest::stopWhileReadingAloudOnlyEndsTheReading() {
+    TestRig rig;
+    rig.startUp();
+    rig.s.ReadingAloud = true;
+    rig.f.PB1.setValue(10);
+    rig.f.Comstart.setEnabled(false);
+    rig.f.comstop.click();
+    QVERIFY(!rig.s.ReadingAloud);
+    QCOMPARE(rig.f.PB1.value(), 10);
+    QVERIFY(!rig.f.Comstart.enabled());
+    QVERIFY(!rig.s.StopRequested);
+}
+
+void RunControlTest::exitEndsTheProgramDuringARun() {
+    TestRig rig;
+    rig.startUp();
+    int exits = 0;
+    Platform().exitProgram = [&] {
+        ++exits;
+        rig.f.comstop.click();  // the test's stand-in for the end of the process
+    };
+    rig.clock.at(4.0, [&] { rig.f.comexit.click(); });
+    rig.f.Comstart.click();
+    QCOMPARE(exits, 1);
+    QCOMPARE(rig.f.comexit.caption(), QStringLiteral("Warten"));
+}
+
+void RunControlTest::clearAndTestPreamble() {
+    TestRig rig;
+    rig.startUp();
+    rig.f.COM_vvv.click();
+    QCOMPARE(rig.surface.visibleText(), QStringLiteral("VVV  *  "));
+    QVERIFY(rig.s.SentText.isEmpty());
+    QCOMPARE(rig.s.SentCount, 0);
+    QVERIFY(rig.f.Timer2.isEnabled());
+    rig.s.SentCount = 17;
+    rig.f.comloe.click();
+    QVERIFY(rig.surface.pieces().empty());
+    QCOMPARE(rig.s.SentCount, 0);
+    QCOMPARE(rig.surface.CurrentX, rig.f.shape1.Left + 200);
+    QCOMPARE(rig.surface.CurrentY, rig.f.shape1.Top + 50);
+}
+
+REGISTER_TEST(RunControlTest);
+#include "run_control_test.moc"
