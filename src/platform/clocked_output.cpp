@@ -43,7 +43,10 @@ void ClockedOutput::queuePcm(PcmBuffer samples) {
 bool ClockedOutput::idle() { return nowFrame() >= endFrame_; }
 
 double ClockedOutput::secondsQueued() {
-    return std::max<int64_t>(0, endFrame_ - nowFrame()) / static_cast<double>(rate_);
+    // From the clock itself rather than the whole sample now playing, so that a wait that a
+    // window event interrupted still ends exactly on the last sample.
+    return std::max(0.0,
+                    origin_ + endFrame_ / static_cast<double>(rate_) - clock_.monotonicSeconds());
 }
 
 void ClockedOutput::stop() {

@@ -1,9 +1,9 @@
 #include "platform/file_lookup.h"
 
-#include "platform/services.h"
-
 #include <QDir>
 #include <QFileInfo>
+
+#include "platform/services.h"
 
 QString FindFileIn(const QString& folder, const QString& legacyName) {
     QString name = legacyName;
@@ -15,7 +15,9 @@ QString FindFileIn(const QString& folder, const QString& legacyName) {
     for (int i = 0; i < parts.size(); ++i) {
         const bool last = i == parts.size() - 1;
         QDir dir(current);
-        const QString exact = dir.filePath(parts[i]);
+        // Joined by hand: QDir::filePath takes a part beginning with ":" (the spoken colon,
+        // ":.wav") for a Qt resource path and drops the folder.
+        const QString exact = current + u'/' + parts[i];
         QFileInfo info(exact);
         if (info.exists() && (last ? info.isFile() : info.isDir())) {
             current = exact;
@@ -25,7 +27,7 @@ QString FindFileIn(const QString& folder, const QString& legacyName) {
         const auto filter = last ? QDir::Files : QDir::Dirs | QDir::NoDotAndDotDot;
         for (const QString& entry : dir.entryList(filter | QDir::Hidden)) {
             if (entry.compare(parts[i], Qt::CaseInsensitive) == 0) {
-                match = dir.filePath(entry);
+                match = current + u'/' + entry;
                 break;
             }
         }

@@ -205,9 +205,8 @@ bool PortAudioOutput::idle() {
 }
 
 double PortAudioOutput::secondsQueued() {
-    const int64_t heard = audibleEnd_ + latencyFrames_ - nowFrame();
-    return std::max(ClockedOutput::secondsQueued(),
-                    std::max<int64_t>(0, heard) / static_cast<double>(sampleRate()));
+    const int64_t end = std::max(endFrame(), audibleEnd_ + latencyFrames_);
+    return std::max<int64_t>(0, end - nowFrame()) / static_cast<double>(sampleRate());
 }
 
 uint64_t PortAudioOutput::underruns() const {
