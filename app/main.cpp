@@ -1,6 +1,7 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/wiring.h"
-#include "platform/clocked_output.h"
+#include "platform/devices/file_wave_player.h"
+#include "platform/devices/sound_device.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
@@ -14,19 +15,23 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     SystemClock clock;
-    ClockedOutput output(clock, 48000);
-    Tonwerk tonwerk(output, clock);
+    std::unique_ptr<SoundOutput> output = OpenSoundOutput(clock);
+    Tonwerk tonwerk(*output, clock);
+    FileWavePlayer wave(*output, clock);
     Services& p = Platform();
     p.clock = &clock;
     p.tonwerk = &tonwerk;
+    p.wave = &wave;
     p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
     QtPrintLayer printer(QDir::currentPath());
     QtDialogSeam dialogs;
     p.printer = &printer;
     p.dialogs = &dialogs;
-    // An open print job is finished first, so its pages come out.
-    p.exitProgram = [&printer] {
+    // An open print job is finished first, so its pages come out; closing the sound device
+    // lets a sounding tone fade instead of breaking off with a click.
+    p.exitProgram = [&printer, &output] {
         printer.endDoc();
+        output.reset();
         std::exit(0);
     };
     WireForm1();
