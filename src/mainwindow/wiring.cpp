@@ -1,6 +1,7 @@
 #include "mainwindow/wiring.h"
 
 #include "dialogs/window_handlers.h"
+#include "drills/drills_wiring.h"
 #include "engine/run_frame.h"
 #include "exercises/own_text.h"
 #include "mainwindow/run_control.h"
@@ -17,6 +18,7 @@ void WireForm1() {
     f.comexit.onClick = comexit_Click;
     f.comloe.onClick = comloe_Click;
     f.COM_vvv.onClick = COM_vvv_Click;
+    WireDrills();
     f.MausDatei.onClick = MausDatei_Click;
     WireDialogHandlers();
 }
