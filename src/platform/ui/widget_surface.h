@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPointer>
+
+#include "platform/text_surface.h"
+
+class QPainter;
+class QWidget;
+
+// The main window as a display. Printed text goes into a layer the size of the client area
+// that the window paints under its child controls, so it stays until the shape under it is
+// repainted, whatever the window system does to the window meanwhile.
+class WidgetSurface : public TextSurface {
+public:
+    // The client area in twips; `devicePixelRatio` keeps text sharp on dense screens.
+    WidgetSurface(double clientWidth, double clientHeight, qreal devicePixelRatio = 1.0);
+
+    // The widget that shows the layer: it is told which part changed, and its window shows the
+    // mouse pointer.
+    void setTarget(QWidget* target);
+    // Draws the part of the layer inside `rect` (pixels of the client area).
+    void paint(QPainter& painter, const QRect& rect) const;
+    const QImage& layer() const { return layer_; }
+
+    double textWidth(const QString& text) override;
+    double textHeight(const QString& text) override;
+    // Repaints the display shape: a rounded rectangle with a dark grey border and `fill`.
+    void clearRect(double left, double top, double width, double height, Rgb fill) override;
+    void pointerChanged() override;
+
+protected:
+    void drawText(double x, double y, const QString& text) override;
+
+private:
+    const QFont& currentFont();
+    void changed(const QRect& pixels);
+
+    QImage layer_;
+    QPointer<QWidget> target_;
+    FontSpec fontOfCache_;
+    QFont cachedFont_;
+    bool cacheValid_ = false;
+};
