@@ -1,4 +1,5 @@
 #include "mainwindow/startup.h"
+#include "mainwindow/ui/main_window.h"
 #include "mainwindow/wiring.h"
 #include "platform/devices/file_wave_player.h"
 #include "platform/devices/sound_device.h"
@@ -34,6 +35,9 @@ int main(int argc, char** argv) {
         output.reset();
         std::exit(0);
     };
+    // The window is also the display; Form_Load shows it once the settings are in place.
+    MainWindow window(form1());
+    p.surface = &window.surface();
     WireForm1();
     Form_Initialize();
     Form_Load();

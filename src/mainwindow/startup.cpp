@@ -6,6 +6,7 @@
 #include "exercises/abbreviations.h"
 #include "exercises/character_sets.h"
 #include "platform/clock.h"
+#include "platform/dialog_form.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
@@ -22,6 +23,9 @@ void Form_Load() {
     SharedState& s = S();
     Form1& f = form1();
     f.Height = 7335;
+    // A third of the free height above the window, two thirds below; centred across.
+    f.Top = (Screen().Height - f.Height) / 3;
+    f.Left = (Screen().Width - f.Width) / 2;
     s.ElementBuffer.assign(100, 0);
     ShowPrinterName();
     ReadAbbreviations();
@@ -33,7 +37,10 @@ void Form_Load() {
     s.PrintAfterRun = 0;
 
     TextSurface* surface = Platform().surface;
-    if (surface) surface->mousePointer = MousePointer::Hourglass;
+    if (surface) {
+        surface->mousePointer = MousePointer::Hourglass;
+        surface->pointerChanged();
+    }
     s.PitchDrift = -2.6f;
     s.Speed = 60;
     s.StartSpeed = s.Speed;
@@ -51,7 +58,11 @@ void Form_Load() {
     f.UpDownGesch.setValue(static_cast<int>(RoundHalfEven(s.Speed)));
     InitCharacterSets();
 
-    if (surface) surface->mousePointer = MousePointer::Default;
+    if (surface) {
+        surface->mousePointer = MousePointer::Default;
+        surface->pointerChanged();
+    }
+    f.Show();
     Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
     s.ZeroGlyph = FromCp1252(216);
     BuildMorseTable();

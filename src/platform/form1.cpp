@@ -36,6 +36,15 @@ Form1::Form1() {
     com_s3.setCaption(QStringLiteral("S3"));
     Command3D4.setCaption(QStringLiteral("Ausdrucken"));
     Command3D7.setCaption(QStringLiteral("Vorschub"));
+    Minuten.setBackColor(RGB(0, 0, 0));
+    Minuten.setForeColor(RGB(128, 255, 255));
+    for (Label* white : {&Panel2, &pan_dau}) {
+        white->setBackColor(RGB(128, 0, 128));
+        white->setForeColor(RGB(255, 255, 255));
+    }
+    pan1.setBackColor(RGB(128, 0, 0));
+    pan1.setForeColor(RGB(255, 255, 255));
+    Text2.setVisible(false);
     compause.setFace(QStringLiteral("pause"));
     compause.setEnabled(false);
     comstop.setEnabled(false);

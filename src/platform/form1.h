@@ -14,6 +14,11 @@ struct Form1 {
     double Width = 11640, Height = 7335;
     double ScaleWidth = 11520, ScaleHeight = 6735;
     QString Caption = QStringLiteral("Morse-Übungsprogramm von Zembrak");
+    // Puts the window on the screen (a start-up step); the real window installs the hook.
+    std::function<void()> onShow;
+    void Show() {
+        if (onShow) onShow();
+    }
 
     // Top strip.
     Label Datum0{"Datum(0)"};
