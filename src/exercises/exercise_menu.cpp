@@ -10,22 +10,37 @@ namespace {
 const QString kClickInFolder = QStringLiteral(".\\alfa\\S12");
 const QString kClickPlain = QStringLiteral("S12");
 
-enum class Pool { Unchanged, Letters, Digits, Punctuation, LettersDigits, LettersDigitsWeighted,
-                  LettersPunctuation, LettersDigitsPunctuation };
+enum class Pool {
+    Unchanged,
+    Letters,
+    Digits,
+    Punctuation,
+    LettersDigits,
+    LettersDigitsWeighted,
+    LettersPunctuation,
+    LettersDigitsPunctuation
+};
 
 QString PoolText(Pool pool) {
     const SharedState& s = S();
     switch (pool) {
-        case Pool::Letters: return s.Letters;
-        case Pool::Digits: return s.Digits;
-        case Pool::Punctuation: return s.Punctuation;
-        case Pool::LettersDigits: return s.Letters + s.Digits;
+        case Pool::Letters:
+            return s.Letters;
+        case Pool::Digits:
+            return s.Digits;
+        case Pool::Punctuation:
+            return s.Punctuation;
+        case Pool::LettersDigits:
+            return s.Letters + s.Digits;
         // Letters three or two times over, so that they still dominate the mixed groups.
-        case Pool::LettersDigitsWeighted: return s.Letters + s.Letters + s.Letters + s.Digits;
-        case Pool::LettersPunctuation: return s.Letters + s.Letters + s.Punctuation;
+        case Pool::LettersDigitsWeighted:
+            return s.Letters + s.Letters + s.Letters + s.Digits;
+        case Pool::LettersPunctuation:
+            return s.Letters + s.Letters + s.Punctuation;
         case Pool::LettersDigitsPunctuation:
             return s.Letters + s.Letters + s.Letters + s.Digits + s.Punctuation;
-        case Pool::Unchanged: break;
+        case Pool::Unchanged:
+            break;
     }
     return s.ExerciseText;
 }
@@ -53,8 +68,7 @@ void MSonderzeichen_Click() {
 }
 
 void MRufzeichen_Click() {
-    ChooseKind(kClickInFolder, QStringLiteral("R"), QStringLiteral("Rufzeichen"),
-               Pool::Unchanged);
+    ChooseKind(kClickInFolder, QStringLiteral("R"), QStringLiteral("Rufzeichen"), Pool::Unchanged);
 }
 
 void MBsteZgr_Click() {
