@@ -5,6 +5,8 @@
 #include "engine/printing.h"
 #include "exercises/abbreviations.h"
 #include "exercises/character_sets.h"
+#include "exercises/exercise_menu.h"
+#include "mainwindow/settings_file.h"
 #include "platform/clock.h"
 #include "platform/dialog_form.h"
 #include "platform/form1.h"
@@ -65,6 +67,7 @@ void Form_Load() {
     f.Show();
     Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
     s.ZeroGlyph = FromCp1252(216);
+    comload_cst_Click();
     BuildMorseTable();
     f.Timer_Uhrzeit.setTimerEnabled(true);
 }
@@ -75,6 +78,7 @@ void Form_Activate() {
     f.Datum0.setCaption(now.toString(QStringLiteral("dd.MM.yy")));
     f.Datum1.setCaption(now.toString(QStringLiteral("hh:mm")));
     f.Panel2.setCaption(QStringLiteral("HÖREN"));
+    Artupdate();
     f.fuer.setCaption(QStringLiteral(" Version 1.0"));
 }
 

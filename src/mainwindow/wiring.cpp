@@ -3,8 +3,10 @@
 #include "dialogs/window_handlers.h"
 #include "drills/drills_wiring.h"
 #include "engine/run_frame.h"
+#include "exercises/exercise_menu.h"
 #include "exercises/own_text.h"
 #include "mainwindow/run_control.h"
+#include "mainwindow/settings_controls.h"
 #include "mainwindow/startup.h"
 #include "platform/form1.h"
 
@@ -19,6 +21,8 @@ void WireForm1() {
     f.comloe.onClick = comloe_Click;
     f.COM_vvv.onClick = COM_vvv_Click;
     WireDrills();
+    WireSettingsControls();
+    WireExerciseMenu();
     f.MausDatei.onClick = MausDatei_Click;
     WireDialogHandlers();
 }
