@@ -5,8 +5,10 @@
 #include <numbers>
 
 namespace {
-// The oscillator's radius is pulled back to 1 this often, against rounding drift.
-constexpr int64_t kRenormaliseFrames = 1024;
+// Nearest integer, halves away from zero; the values never leave the 16-bit range.
+inline int16_t RoundSample(double v) {
+    return static_cast<int16_t>(static_cast<int>(v + (v >= 0 ? 0.5 : -0.5)));
+}
 }  // namespace
 
 ToneRenderer::ToneRenderer(int sampleRate)
@@ -40,6 +42,8 @@ void ToneRenderer::start(const SoundItem& item) {
     const double step = 2.0 * std::numbers::pi * item.frequencyHz / rate_;
     cur_.stepCos = std::cos(step);
     cur_.stepSin = std::sin(step);
+    // Rounding errors slowly change the oscillator's radius; an element is far too short for
+    // that to show, so pulling it back once per tone is enough.
     const double radius = std::hypot(cos_, sin_);
     cos_ /= radius;
     sin_ /= radius;
@@ -92,7 +96,7 @@ void ToneRenderer::renderCurrent(int16_t* out, int64_t count) {
             const int64_t k = first + i;
             double v = item.pcm[k];
             if (fading && k >= cur_.fadeFrom) v *= fadeGain(k - cur_.fadeFrom);
-            out[i] = static_cast<int16_t>(std::lrint(v));
+            out[i] = RoundSample(v);
         }
     } else if (item.amplitude <= 0 || item.frequencyHz <= 0 || cur_.edgeFrames == 0) {
         // A tone too short to be shaped would only click.
@@ -105,23 +109,27 @@ void ToneRenderer::renderCurrent(int16_t* out, int64_t count) {
         const double ws = cur_.stepSin;
         double c = cos_;
         double s = sin_;
-        for (int64_t i = 0; i < count; ++i) {
-            const int64_t k = first + i;
-            double gain = 1.0;
-            if (k < edge) {
-                gain = edgeGain(k, edge);
-            } else if (k >= total - edge) {
-                gain = edgeGain(total - 1 - k, edge);
-            }
-            if (fading && k >= cur_.fadeFrom) gain *= fadeGain(k - cur_.fadeFrom);
-            out[i] = static_cast<int16_t>(std::lrint(amplitude * gain * s));
-            const double nc = c * wc - s * ws;
-            s = s * wc + c * ws;
-            c = nc;
-            if ((k + 1) % kRenormaliseFrames == 0) {
-                const double radius = std::hypot(c, s);
-                c /= radius;
-                s /= radius;
+        int64_t k = first;
+        const int64_t stop = first + count;
+        // Three stretches: the rise, the plateau (no gain to apply), the fall.
+        while (k < stop) {
+            const bool rising = k < edge;
+            const bool falling = k >= total - edge;
+            const int64_t until = rising    ? std::min(stop, edge)
+                                  : falling ? stop
+                                            : std::min(stop, total - edge);
+            for (; k < until; ++k) {
+                double gain = 1.0;
+                if (rising) {
+                    gain = edgeGain(k, edge);
+                } else if (falling) {
+                    gain = edgeGain(total - 1 - k, edge);
+                }
+                if (fading && k >= cur_.fadeFrom) gain *= fadeGain(k - cur_.fadeFrom);
+                out[k - first] = RoundSample(amplitude * gain * s);
+                const double nc = c * wc - s * ws;
+                s = s * wc + c * ws;
+                c = nc;
             }
         }
         cos_ = c;

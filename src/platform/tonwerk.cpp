@@ -1,8 +1,13 @@
 #include "platform/tonwerk.h"
 
+#include <algorithm>
+
 #include "platform/clock.h"
 
-#include <algorithm>
+namespace {
+constexpr double kPreciseSleepSeconds = 0.002;
+constexpr double kMinSleepSeconds = 0.0005;
+}  // namespace
 
 Tonwerk::Tonwerk(SoundOutput& output, Clock& clock) : output_(output), clock_(clock) {}
 
@@ -36,8 +41,15 @@ void Tonwerk::PlaySequence() {
     stopped_ = false;
     output_.queueTones(loaded_);
     // The device is the clock: the character is over when its last sample has been played.
+    // The last moments are slept without handling events: an event timer may wake up a
+    // millisecond late, and every such delay would hold back the next character.
     while (!stopped_ && !output_.idle()) {
-        clock_.waitForEvents(std::max(0.0005, output_.secondsQueued()));
+        const double queued = output_.secondsQueued();
+        if (queued - kPreciseSleepSeconds >= kMinSleepSeconds) {
+            clock_.waitForEvents(queued - kPreciseSleepSeconds);
+        } else {
+            clock_.sleepUntil(clock_.monotonicSeconds() + std::max(queued, kMinSleepSeconds));
+        }
     }
 }
 
