@@ -3,6 +3,7 @@
 #include "mainwindow/run_control.h"
 #include "support/registry.h"
 #include "support/rig.h"
+#include "support/run_helpers.h"
 
 #include <QTest>
 
@@ -24,7 +25,7 @@ void RunControlTest::startSetsCountAndButtons() {
     TestRig rig;
     rig.startUp();
     bool checked = false;
-    rig.clock.at(3.0, [&] {
+    rig.clock.at(8.0, [&] {
         QVERIFY(!rig.f.Comstart.enabled());
         QVERIFY(!rig.f.comexit.enabled());
         QVERIFY(rig.f.comstop.enabled());
@@ -128,7 +129,6 @@ void RunControlTest::spacingStepAndPitchAtStart() {
         rig.f.comstop.click();
     });
     rig.f.Comstart.click();
-    QCOMPARE(rig.f.PB1.value(), 0);
 }
 
 void RunControlTest::startAfterStopWaitsForTheStoppedRun() {
@@ -194,7 +194,8 @@ void RunControlTest::clearAndTestPreamble() {
     TestRig rig;
     rig.startUp();
     rig.f.COM_vvv.click();
-    QCOMPARE(rig.surface.visibleText(), QStringLiteral("VVV  *  "));
+    QVERIFY(qAbs(rig.clock.monotonicSeconds() - ExpectedSendingSeconds(QStringLiteral("VVV * "))) <
+            1e-3);
     QVERIFY(rig.s.SentText.isEmpty());
     QCOMPARE(rig.s.SentCount, 0);
     QVERIFY(rig.f.Timer2.isEnabled());
