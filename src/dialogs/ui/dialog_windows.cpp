@@ -105,8 +105,7 @@ InfoformWindow::InfoformWindow(Infoform& form, QWidget* parent)
     frame->setObjectName(QStringLiteral("Shape1"));
     frame->setAccessibleName(QStringLiteral("Rahmen"));
     frame->setGeometry(twips::rect(90, 90, 3975, 3705));
-    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    frame->setLineWidth(1);
+    frame->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: 1px solid black; }"));
 
     QLabel* audience = label(form.Label1, this, twips::rect(420, 270, 3435, 735));
     QFont serif = twips::font(QStringLiteral("Times New Roman"), 15.75);
