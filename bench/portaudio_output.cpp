@@ -2,7 +2,7 @@
 // while other threads keep every core busy, and prints the underruns the output counted and
 // its latency. Without one: says so, and measures what the audio callback costs per buffer
 // (256 frames at 48 kHz, 5.3 ms of sound) while it renders Morse.
-//   bench_portaudio_output [SECONDS]   (default 20)
+//   bench_portaudio_output [SECONDS [BUSY_THREADS]]   (default 20 s, one thread per core)
 
 #include "platform/devices/portaudio_output.h"
 
@@ -36,12 +36,12 @@ void Prepare() {
     ComputeTiming();
 }
 
-int WithDevice(PortAudioOutput& output, SystemClock& clock, double seconds) {
+int WithDevice(PortAudioOutput& output, SystemClock& clock, double seconds, unsigned busyThreads) {
     Tonwerk tonwerk(output, clock);
     Platform().tonwerk = &tonwerk;
     std::atomic<bool> busy{true};
     std::vector<std::thread> load;
-    for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency()); ++i) {
+    for (unsigned i = 0; i < busyThreads; ++i) {
         load.emplace_back([&busy] {
             volatile double x = 1;
             while (busy.load(std::memory_order_relaxed)) x = std::sqrt(x + 1.0);
@@ -68,7 +68,7 @@ int WithDevice(PortAudioOutput& output, SystemClock& clock, double seconds) {
     std::printf("played %d characters in %.1f s with %zu busy threads: %llu underruns%s\n",
                 characters, wall.nsecsElapsed() / 1e9, load.size(),
                 static_cast<unsigned long long>(output.underruns()),
-                output.deviceFailed() ? " (the device stopped taking samples)" : "");
+                output.stalls() > 0 ? " (the device stood still for a while)" : "");
     Platform().tonwerk = nullptr;
     return 0;
 }
@@ -119,7 +119,11 @@ int main(int argc, char** argv) {
     SystemClock clock;
     Platform().clock = &clock;
     Prepare();
-    if (auto output = PortAudioOutput::Open(clock)) return WithDevice(*output, clock, seconds);
+    const unsigned busy = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2]))
+                                   : std::max(1u, std::thread::hardware_concurrency());
+    if (auto output = PortAudioOutput::Open(clock)) {
+        return WithDevice(*output, clock, seconds, busy);
+    }
     Platform().clock = nullptr;
     return WithoutDevice(seconds);
 }

@@ -11,8 +11,9 @@
 namespace {
 constexpr unsigned long kFramesPerBuffer = 256;  // 5.3 ms at 48 kHz
 constexpr double kMaxLatencySeconds = 0.020;
-// A device that has taken no sample for this long has gone away (unplugged, suspended).
-constexpr double kStallSeconds = 1.0;
+// A device that has taken no sample for this long has stopped (unplugged, suspended, starved);
+// the clock keeps the time meanwhile, so that nothing waits for it for ever.
+constexpr double kStallSeconds = 2.0;
 
 int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
              PaStreamCallbackFlags flags, void* user) {
@@ -82,7 +83,8 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(Clock& clock) {
 
 PortAudioOutput::~PortAudioOutput() {
     if (stream_) {
-        if (!failed_ && Pa_IsStreamActive(stream_) == 1) {
+        const bool running = Pa_IsStreamActive(stream_) == 1;
+        if (running && !stalled_) {
             // Let a sounding tone fade instead of cutting it off with a click.
             stop();
             const double until = clock_.monotonicSeconds() + latencySeconds() +
@@ -91,7 +93,12 @@ PortAudioOutput::~PortAudioOutput() {
             clock_.sleepUntil(until);
         }
         QuietStderr quiet;
-        Pa_StopStream(stream_);
+        // A device that stands still would never drain its buffers.
+        if (stalled_) {
+            Pa_AbortStream(stream_);
+        } else {
+            Pa_StopStream(stream_);
+        }
         Pa_CloseStream(stream_);
     }
     if (paInitialised_) {
@@ -136,37 +143,40 @@ void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, boo
 
 int64_t PortAudioOutput::nowFrame() {
     const double now = clock_.monotonicSeconds();
-    if (failed_) {
-        return failedFrame_ + static_cast<int64_t>((now - failedSince_) * sampleRate());
-    }
     const int64_t position = position_.load(std::memory_order_acquire);
     if (position != lastPosition_) {
+        // When a stalled device moves again, the timeline falls back to it, and waiting
+        // resumes for whatever it has still to play.
         lastPosition_ = position;
         lastMove_ = now;
-    } else if (stream_ && now - lastMove_ > kStallSeconds) {
-        failed_ = true;
-        failedFrame_ = position;
-        failedSince_ = lastMove_;
-        std::fputs("Die Tonausgabe reagiert nicht mehr; das Programm läuft ohne Ton weiter.\n",
-                   stderr);
-        return nowFrame();
+        stalled_ = false;
+        return position;
     }
-    return position;
+    if (!stream_ || now - lastMove_ <= kStallSeconds) return position;
+    if (!stalled_) {
+        stalled_ = true;
+        if (stalls_++ == 0) {
+            std::fputs("Die Tonausgabe stockt; das Programm hält den Takt mit der Uhr.\n", stderr);
+        }
+    }
+    return position + static_cast<int64_t>((now - lastMove_) * sampleRate());
 }
 
 void PortAudioOutput::releaseFinished() {
     const uint64_t done = doneUpTo_.load(std::memory_order_acquire);
-    while (!inUse_.empty() && (failed_ || inUse_.front().first <= done)) inUse_.pop_front();
+    while (!inUse_.empty() && inUse_.front().first <= done) inUse_.pop_front();
 }
 
 void PortAudioOutput::push(const SoundItem& item) {
-    if (failed_) return;
-    // The ring holds far more than one character or sound file; it is full only when the
-    // device has stopped taking samples, and then the watchdog in nowFrame gives up on it.
+    // The ring holds far more than one character or sound file; it fills up only while the
+    // device stands still, and then the item is given up rather than waited for.
     while (!ring_.push(item)) {
-        clock_.sleepUntil(clock_.monotonicSeconds() + 0.002);
         nowFrame();
-        if (failed_) return;
+        if (stalled_) {
+            ++droppedItems_;
+            return;
+        }
+        clock_.sleepUntil(clock_.monotonicSeconds() + 0.002);
     }
 }
 
@@ -186,7 +196,7 @@ void PortAudioOutput::renderTones(int64_t start, const std::vector<ToneSegment>&
 
 void PortAudioOutput::renderPcm(int64_t start, const PcmBuffer& samples) {
     releaseFinished();
-    if (samples->empty() || failed_) return;
+    if (samples->empty()) return;
     const auto frames = static_cast<int64_t>(samples->size());
     inUse_.emplace_back(serial_ + 1, samples);
     push(SoundItem{start, frames, 0, 0, samples->data(), ++serial_});

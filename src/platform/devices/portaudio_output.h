@@ -35,7 +35,8 @@ public:
 
     int channels() const { return channels_; }
     double latencySeconds() const { return latencyFrames_ / static_cast<double>(sampleRate()); }
-    bool deviceFailed() const { return failed_; }
+    // Times the device stopped taking samples for so long that the clock took over.
+    int stalls() const { return stalls_; }
 
 protected:
     int64_t nowFrame() override;
@@ -89,7 +90,7 @@ private:
     int64_t audibleEnd_ = 0;                            // frame after the last audible sample
     int64_t lastPosition_ = -1;
     double lastMove_ = 0;  // monotonic seconds when the device last moved
-    bool failed_ = false;  // the device stopped taking samples: keep time on the clock
-    int64_t failedFrame_ = 0;
-    double failedSince_ = 0;
+    bool stalled_ = false;
+    int stalls_ = 0;
+    uint64_t droppedItems_ = 0;  // could not be queued while the device stood still
 };
