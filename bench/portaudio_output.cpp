@@ -65,6 +65,10 @@ int WithDevice(PortAudioOutput& output, SystemClock& clock, double seconds, unsi
     std::printf("device: %d channel(s) at %d Hz, output latency %.1f ms, one buffer %.1f ms\n",
                 output.channels(), output.sampleRate(), output.latencySeconds() * 1000,
                 256000.0 / output.sampleRate());
+    std::printf(
+        "latency from PlaySequence to sound: at most one buffer plus the output latency "
+        "= %.1f ms\n",
+        256000.0 / output.sampleRate() + output.latencySeconds() * 1000);
     std::printf("played %d characters in %.1f s with %zu busy threads: %llu underruns%s\n",
                 characters, wall.nsecsElapsed() / 1e9, load.size(),
                 static_cast<unsigned long long>(output.underruns()),

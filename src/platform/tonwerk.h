@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/sound_output.h"
-
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include "platform/sound_output.h"
 
 class Clock;
 
@@ -24,7 +24,8 @@ public:
     void SequenceEnabled(bool on);
     void LoadSequence();
     // Plays the loaded sequence and returns when the device has played its last sample, or at
-    // once after StopSound. Window events are handled while it waits.
+    // once after StopSound. Window events are handled while it waits, except in the last two
+    // milliseconds, which are slept so that the next character follows without a gap.
     void PlaySequence();
     // Silences whatever sounds; harmless when nothing does.
     void StopSound();
