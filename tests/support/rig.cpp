@@ -3,6 +3,7 @@
 #include "dialogs/window_handlers.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/wiring.h"
+#include "platform/external_program.h"
 
 void RecordingWavePlayer::play(const QString& legacyName) {
     played << legacyName;
@@ -27,6 +28,8 @@ TestRig::TestRig(uint32_t seed) : s((ResetSharedState(), S())), f((Platform().cl
     ResetDialogForms();
     p.random.fixSeed(seed);
     p.exitProgram = [] {};
+    // No test starts a real program; a test that cares installs its own recorder.
+    SetProgramStarter([](const QString&, const QStringList&) { return false; });
     WireForm1();
 }
 
