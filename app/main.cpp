@@ -9,12 +9,14 @@
 #include "platform/tonwerk.h"
 #include "platform/ui/qt_dialog_seam.h"
 #include "platform/ui/qt_print_layer.h"
+#include "platform/user_settings.h"
 
 #include <QApplication>
 #include <QDir>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(kAppName);
     SystemClock clock;
     std::unique_ptr<SoundOutput> output = OpenSoundOutput(clock);
     Tonwerk tonwerk(*output, clock);

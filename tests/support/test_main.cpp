@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <cstring>
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
                                                                       : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    // User settings and data go to a scratch folder, never into the real home.
+    QStandardPaths::setTestModeEnabled(true);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const char* only = nullptr;
     std::vector<char*> args;
