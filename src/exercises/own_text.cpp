@@ -17,10 +17,6 @@
 #include "state/shared_state.h"
 
 namespace {
-// UTF-8 needs at most four bytes a character: this many bytes always hold kTextFileLimit
-// characters, whatever the encoding turns out to be.
-constexpr qint64 kMaxFileBytes = 4 * kTextFileLimit;
-
 void setPointer(MousePointer pointer) {
     TextSurface& display = *Platform().surface;
     display.mousePointer = pointer;
@@ -35,26 +31,35 @@ QString decodeCp1252(const QByteArray& bytes) {
 }
 }  // namespace
 
-TextFile ReadTextFile(const QString& path) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
-        return {TextFileStatus::CannotOpen, {}};
+TextFile ReadText(QIODevice& device, int limit) {
+    // UTF-8 needs at most four bytes a character: this many bytes always hold `limit`
+    // characters, whatever the encoding turns out to be.
+    const qint64 maxBytes = 4 * static_cast<qint64>(limit);
 
     // Whole lines, joined by LF, until there are enough bytes for the limit in any encoding.
     QByteArray raw;
     int lines = 0;
-    while (raw.size() < kMaxFileBytes && !file.atEnd()) {
-        QByteArray line = file.readLine(kMaxFileBytes + 1);
-        if (line.isEmpty() && file.error() != QFileDevice::NoError)
-            return {TextFileStatus::CannotOpen, {}};
+    bool complete = true;
+    // An empty read is the end of the input: a line read holds at least its line end. Pipes
+    // are read the same way as files, without asking how much is waiting.
+    for (;;) {
+        if (raw.size() >= maxBytes) {
+            complete = device.read(1).isEmpty();
+            break;
+        }
+        QByteArray line = device.readLine(maxBytes + 1);
+        if (line.isEmpty()) break;
         if (line.contains('\0')) return {TextFileStatus::NotText, {}};
-        const bool complete = line.endsWith('\n') || file.atEnd();
+        const bool whole = line.endsWith('\n') || line.size() <= maxBytes;
         if (line.endsWith('\n')) line.chop(1);
         if (line.endsWith('\r')) line.chop(1);
         line.replace('\r', '\n');  // a lone CR ends a line too
         if (lines++ > 0) raw += '\n';
         raw += line;
-        if (!complete) break;  // a line longer than the limit: the rest is never needed
+        if (!whole) {  // a line longer than the limit: the rest is never needed
+            complete = false;
+            break;
+        }
     }
 
     QStringDecoder utf8(QStringDecoder::Utf8);
@@ -63,12 +68,27 @@ TextFile ReadTextFile(const QString& path) {
     if (utf8.hasError()) decoded = decodeCp1252(raw);
 
     TextFile result;
+    result.complete = complete;
     if (lines == 0) return result;
     for (const QString& line : decoded.split(u'\n')) {
-        if (result.text.size() >= kTextFileLimit) break;
-        result.text += line.left(kTextFileLimit);
+        if (result.text.size() >= limit) {
+            result.complete = false;
+            break;
+        }
+        if (line.size() > limit) result.complete = false;
+        result.text += line.left(limit);
         result.text += u' ';
     }
+    return result;
+}
+
+TextFile ReadTextFile(const QString& path) {
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return {TextFileStatus::CannotOpen, {}};
+    TextFile result = ReadText(file, kTextFileLimit);
+    if (result.status == TextFileStatus::Ok && file.error() != QFileDevice::NoError)
+        return {TextFileStatus::CannotOpen, {}};
     return result;
 }
 

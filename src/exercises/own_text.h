@@ -22,7 +22,15 @@ struct TextFile {
     TextFileStatus status = TextFileStatus::Ok;
     // Each line followed by one blank, as the trainer sends a file.
     QString text;
+    // False when the input went on beyond the limit and the rest was left unread.
+    bool complete = true;
 };
+
+class QIODevice;
+
+// Reads text from an open device the way "Aus Datei" takes a file, up to `limit` characters.
+// Reads only the part it needs, so a huge input costs no more than a short one.
+TextFile ReadText(QIODevice& device, int limit);
 
 // Reads a text file the way "Aus Datei" takes it: UTF-8 when the bytes read are valid UTF-8,
 // Windows-1252 otherwise; line ends become blanks; reading stops after the line that brings the

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -122,6 +123,8 @@ void Morse2WavTest::rejectsWhatItCannotDo() {
         {{"--cpm", "sechzig", "-o", path, "A"}, 2, "ungültiger Wert"},
         {{"--dash", "45", "-o", path, "A"}, 2, "30 bis 40"},
         {{"--char-spacing", "0.5", "-o", path, "A"}, 2, "1,0 bis 5,0"},
+        {{"--char-spacing", "NaN", "-o", path, "A"}, 2, "1,0 bis 5,0"},
+        {{"--word-spacing=inf", "-o", path, "A"}, 2, "1,0 bis 5,0"},
         {{"--pitch", "4000", "--rate", "8000", "-o", path, "A"}, 2, "halben Abtastrate"},
         {{"-o"}, 2, "verlangt einen Wert"},
         {{"A"}, 2, "keine Ausgabedatei"},
@@ -134,9 +137,20 @@ void Morse2WavTest::rejectsWhatItCannotDo() {
         QVERIFY2(result.err.contains(QString::fromUtf8(c.message)), qPrintable(result.err));
         QVERIFY(!QFile::exists(path));
     }
+    // Input that is not text is refused in a line or two, never echoed.
+    QByteArray random(1 << 20, '\0');
+    for (char& byte : random) byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
+    for (const QByteArray& input : {random, QByteArray(4096, '\0')}) {
+        const Result result = Run({"-o", path}, input);
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY2(result.err.contains(QStringLiteral("kein Text")), qPrintable(result.err));
+        QVERIFY(result.err.toUtf8().size() < 300);
+        QVERIFY(!QFile::exists(path));
+    }
     const Result help = Run({"--help"});
     QCOMPARE(help.exitCode, 0);
-    QVERIFY(help.out.contains(QStringLiteral("Aufruf: morse2wav")));
+    QVERIFY(help.out.startsWith(QStringLiteral("Aufruf: morse2wav")));
+    QVERIFY(help.out.endsWith(u'\n'));
 }
 
 REGISTER_TEST(Morse2WavTest);

@@ -3,20 +3,21 @@
 // memory instead of the sound card.
 
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <optional>
-#include <string>
 
 #include "engine/morse_table.h"
 #include "engine/timing.h"
 #include "engine/tone_control.h"
+#include "exercises/own_text.h"
 #include "platform/form1.h"
 #include "platform/offline_output.h"
 #include "platform/services.h"
@@ -28,6 +29,10 @@ namespace {
 
 constexpr int kUsageError = 2;
 constexpr int kWriteError = 1;
+// The longest text taken [characters]; the whole sound is held in memory before it is written.
+constexpr int kMaxTextChars = 20000;
+// The most of an input that a message quotes [characters].
+constexpr int kExcerptChars = 40;
 
 struct Options {
     int cpm = 60;
@@ -61,11 +66,16 @@ int Fail(int code, const QString& message) {
     return code;
 }
 
+// At most kExcerptChars characters of `text`, so that a message stays short whatever it quotes.
+QString Excerpt(const QString& text) {
+    return text.size() <= kExcerptChars ? text : text.left(kExcerptChars) + QStringLiteral("…");
+}
+
 std::optional<double> ParseNumber(QString text) {
     text.replace(u',', u'.');  // a German user may well write 1,5
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    if (!ok) return std::nullopt;
+    if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
@@ -100,7 +110,7 @@ QString ParseArguments(const QStringList& args, Options& options) {
                                                   QStringLiteral("--rate"),
                                                   QStringLiteral("-o")};
             if (!withValue.contains(arg)) {
-                return QStringLiteral("unbekannte Option „%1“").arg(arg);
+                return QStringLiteral("unbekannte Option „%1“").arg(Excerpt(arg));
             }
             if (i + 1 >= args.size()) {
                 return QStringLiteral("Option „%1“ verlangt einen Wert").arg(arg);
@@ -114,7 +124,7 @@ QString ParseArguments(const QStringList& args, Options& options) {
         const std::optional<double> number = ParseNumber(value);
         auto badValue = [&](const char* range) {
             return QStringLiteral("ungültiger Wert „%1“ für %2: erlaubt ist %3")
-                .arg(value, arg, QString::fromUtf8(range));
+                .arg(Excerpt(value), arg, QString::fromUtf8(range));
         };
         auto wholeIn = [&](int low, int high) {
             return number && *number == static_cast<int>(*number) && *number >= low &&
@@ -139,7 +149,7 @@ QString ParseArguments(const QStringList& args, Options& options) {
             if (!wholeIn(8000, 192000)) return badValue("eine ganze Zahl von 8000 bis 192000");
             options.rateHz = static_cast<int>(*number);
         } else {
-            return QStringLiteral("unbekannte Option „%1“").arg(arg);
+            return QStringLiteral("unbekannte Option „%1“").arg(Excerpt(arg));
         }
     }
     return {};
@@ -220,11 +230,30 @@ int main(int argc, char** argv) {
 
     QString text;
     if (options.words.isEmpty()) {
-        std::string input{std::istreambuf_iterator<char>(std::cin),
-                          std::istreambuf_iterator<char>()};
-        text = QString::fromLocal8Bit(input.data(), static_cast<qsizetype>(input.size()));
+        QFile input;
+        if (!input.open(STDIN_FILENO, QIODevice::ReadOnly)) {
+            return Fail(kUsageError, QStringLiteral("die Standardeingabe lässt sich nicht lesen"));
+        }
+        const TextFile read = ReadText(input, kMaxTextChars);
+        if (read.status == TextFileStatus::NotText) {
+            return Fail(kUsageError, QStringLiteral("die Eingabe ist kein Text"));
+        }
+        if (input.error() != QFileDevice::NoError) {
+            return Fail(kUsageError, QStringLiteral("die Standardeingabe lässt sich nicht lesen"));
+        }
+        if (!read.complete) {
+            return Fail(kUsageError,
+                        QStringLiteral("die Eingabe ist zu lang (höchstens %1 Zeichen)")
+                            .arg(kMaxTextChars));
+        }
+        text = read.text;
     } else {
         text = options.words.join(u' ');
+        if (text.size() > kMaxTextChars) {
+            return Fail(
+                kUsageError,
+                QStringLiteral("der Text ist zu lang (höchstens %1 Zeichen)").arg(kMaxTextChars));
+        }
     }
     text = NormaliseText(text);
 
@@ -251,8 +280,8 @@ int main(int argc, char** argv) {
                                                 "lässt"));
     }
     if (!skipped.isEmpty()) {
-        std::cerr << "morse2wav: ohne Morsezeichen und daher stumm: " << skipped.toStdString()
-                  << "\n";
+        std::cerr << "morse2wav: ohne Morsezeichen und daher stumm: "
+                  << Excerpt(skipped).toStdString() << "\n";
     }
 
     SharedState& s = S();
