@@ -1,6 +1,7 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/wiring.h"
+#include "platform/data_folder.h"
 #include "platform/devices/file_wave_player.h"
 #include "platform/devices/sound_device.h"
 #include "platform/form1.h"
@@ -10,13 +11,21 @@
 #include "platform/ui/qt_dialog_seam.h"
 #include "platform/ui/qt_print_layer.h"
 #include "platform/user_settings.h"
+#include "platform/working_folder.h"
 
 #include <QApplication>
 #include <QDir>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(kAppName);
+    // --help, --version and a bad command line end here; otherwise the working folder is set.
+    if (const StartOutcome start = ApplyStartOptions(QCoreApplication::arguments());
+        start.exitCode) {
+        std::fputs(start.message.toLocal8Bit().constData(), *start.exitCode == 0 ? stdout : stderr);
+        return *start.exitCode;
+    }
     SystemClock clock;
     std::unique_ptr<SoundOutput> output = OpenSoundOutput(clock);
     Tonwerk tonwerk(*output, clock);
@@ -25,7 +34,7 @@ int main(int argc, char** argv) {
     p.clock = &clock;
     p.tonwerk = &tonwerk;
     p.wave = &wave;
-    p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
+    p.installedDataDir = InstalledDataDir();
     QtPrintLayer printer(QDir::currentPath());
     QtDialogSeam dialogs;
     p.printer = &printer;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What the command line asks of the trainer before its window opens.
+struct StartOutcome {
+    // Set when the program ends at once: 0 after --help or --version, 2 for a bad command line
+    // or a working folder that cannot be used.
+    std::optional<int> exitCode;
+    // The answer for standard output (exit code 0) or the German error for standard error.
+    QString message;
+};
+
+// Reads the command line (program name first) and chooses the working folder, where MORSE.CST,
+// the user's own lessons and printed PDF files live:
+//   no option               the current directory, as started from a terminal;
+//   --benutzerordner        the user's data folder of this program (created on first start),
+//                           which the desktop entry passes;
+//   --arbeitsordner ORDNER  any existing, writable folder.
+// Makes the chosen folder the current directory; the shipped data files are still found in the
+// installed data folder behind it.
+StartOutcome ApplyStartOptions(const QStringList& arguments);
