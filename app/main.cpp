@@ -18,9 +18,15 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(kAppName);
-    // --help, --version and a bad command line end here; otherwise the working folder is set.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto answer = InformationRequested(arguments)) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    QApplication app(argc, argv);
+    // A bad command line ends here; otherwise the working folder is set.
     if (const StartOutcome start = ApplyStartOptions(QCoreApplication::arguments());
         start.exitCode) {
         std::fputs(start.message.toLocal8Bit().constData(), *start.exitCode == 0 ? stdout : stderr);

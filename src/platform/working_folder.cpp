@@ -9,8 +9,6 @@
 namespace {
 const QString kProgram = QStringLiteral("morse-trainer");
 
-StartOutcome Answer(const QString& text) { return {0, text}; }
-
 StartOutcome Fail(const QString& text) {
     return {2, kProgram + QStringLiteral(": ") + text +
                    QStringLiteral("\n„morse-trainer --help“ zeigt die Optionen.\n")};
@@ -18,7 +16,6 @@ StartOutcome Fail(const QString& text) {
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-// The help is written here rather than by QCommandLineParser, whose own texts are English.
 QString HelpText(const QString& userFolder) {
     return QStringLiteral(
                "Aufruf: morse-trainer [OPTION]\n"
@@ -48,42 +45,65 @@ QString Unusable(const QString& folder) {
     }
     return {};
 }
+
+// The trainer's options; help and version are answered here rather than by QCommandLineParser,
+// whose own texts are English.
+struct Options {
+    Options() {
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOptions({user, named, help, version});
+    }
+    // The answer to --help or --version, if one of them is given.
+    std::optional<QString> answer() const {
+        if (parser.isSet(help)) {
+            return HelpText(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        }
+        if (parser.isSet(version)) {
+            return QStringLiteral("morse-trainer %1\n").arg(QStringLiteral(TRAINER_VERSION));
+        }
+        return std::nullopt;
+    }
+
+    QCommandLineParser parser;
+    const QCommandLineOption user{QStringLiteral("benutzerordner")};
+    const QCommandLineOption named{QStringLiteral("arbeitsordner"), QString(),
+                                   QStringLiteral("ORDNER")};
+    const QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+    const QCommandLineOption version{QStringList{QStringLiteral("v"), QStringLiteral("version")}};
+};
 }  // namespace
 
+std::optional<QString> InformationRequested(const QStringList& arguments) {
+    Options options;
+    options.parser.parse(arguments);  // options it does not know do not matter here
+    return options.answer();
+}
+
 StartOutcome ApplyStartOptions(const QStringList& arguments) {
-    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption user(QStringLiteral("benutzerordner"));
-    const QCommandLineOption named(QStringLiteral("arbeitsordner"), QString(),
-                                   QStringLiteral("ORDNER"));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({user, named, help, version});
-    if (!parser.parse(arguments)) {
+    Options options;
+    const QCommandLineParser& parser = options.parser;
+    const bool parsed = options.parser.parse(arguments);
+    if (const auto answer = options.answer()) return {0, *answer};
+    if (!parsed) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
             return Fail(QStringLiteral("Unbekannte Option „%1“.").arg(unknown.first()));
         }
         return Fail(QStringLiteral("Nach --arbeitsordner fehlt der Ordner."));
     }
-    if (parser.isSet(help)) return Answer(HelpText(userFolder));
-    if (parser.isSet(version)) {
-        return Answer(QStringLiteral("morse-trainer %1\n").arg(QStringLiteral(TRAINER_VERSION)));
-    }
     if (!parser.positionalArguments().isEmpty()) {
         return Fail(QStringLiteral("Unerwartetes Argument „%1“.")
                         .arg(parser.positionalArguments().first()));
     }
-    if (parser.isSet(user) && parser.isSet(named)) {
+    if (parser.isSet(options.user) && parser.isSet(options.named)) {
         return Fail(QStringLiteral("--benutzerordner und --arbeitsordner schließen einander aus."));
     }
     QString folder;
-    if (parser.isSet(named)) {
-        folder = parser.value(named);
+    if (parser.isSet(options.named)) {
+        folder = parser.value(options.named);
         if (folder.isEmpty()) return Fail(QStringLiteral("Nach --arbeitsordner fehlt der Ordner."));
-    } else if (parser.isSet(user)) {
-        folder = userFolder;
+    } else if (parser.isSet(options.user)) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         if (!QDir().mkpath(folder)) {
             return Fail(
                 QStringLiteral("Der Ordner „%1“ lässt sich nicht anlegen.").arg(Native(folder)));

@@ -22,3 +22,8 @@ struct StartOutcome {
 // Makes the chosen folder the current directory; the shipped data files are still found in the
 // installed data folder behind it.
 StartOutcome ApplyStartOptions(const QStringList& arguments);
+
+// The answer to --help or --version, read from the command line as the program received it,
+// before the window system is opened: so both work without a display. Options it does not know
+// (the window system's own, such as -style) do not matter here.
+std::optional<QString> InformationRequested(const QStringList& arguments);

@@ -163,6 +163,19 @@ void WorkingFolderTest::helpAndVersionAnswerInGermanAndEnd() {
                      .hasMatch(),
                  qPrintable(version.message));
     }
+    // Before the window system has taken its own options off the command line.
+    const QString version = Start({QStringLiteral("-v")}).message;
+    QCOMPARE(InformationRequested({QStringLiteral("morse-trainer"), QStringLiteral("-style"),
+                                   QStringLiteral("fusion"), QStringLiteral("--version")}),
+             std::optional<QString>(version));
+    QCOMPARE(InformationRequested({QStringLiteral("morse-trainer"), QStringLiteral("-platform"),
+                                   QStringLiteral("offscreen"), QStringLiteral("--help")})
+                 .value_or(QString())
+                 .left(21),
+             QStringLiteral("Aufruf: morse-trainer"));
+    QCOMPARE(InformationRequested({QStringLiteral("morse-trainer"), QStringLiteral("-style"),
+                                   QStringLiteral("fusion"), QStringLiteral("--benutzerordner")}),
+             std::nullopt);
     // Answering creates nothing and changes no folder.
     QVERIFY(!QFileInfo::exists(StartScope::userFolder()));
     QCOMPARE(StartScope::current(), StartScope::canonical(scope.terminal.path()));
