@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -48,6 +49,7 @@ private slots:
     void ownTextWindowKeepsLineEnds();
     void continuousMorseWindowHidesAndDiscards();
     void infoWindowClosesWithItsButton();
+    void assistiveActionsAndEscape();
 };
 
 void DialogWindowsTest::lessonsWindowDrivesTheModel() {
@@ -139,6 +141,44 @@ void DialogWindowsTest::infoWindowClosesWithItsButton() {
     QVERIFY(!infoform().get());
     settle();
     QVERIFY(!rig.seam.window(DialogId::Info));
+}
+
+void DialogWindowsTest::assistiveActionsAndEscape() {
+    WindowRig rig;
+    rig.f.Mdauermorsen.click();
+    FormWindow* window = rig.seam.window(DialogId::ContinuousMorse);
+    QVERIFY(window->isVisible());
+    Dauform& form = *dauform().get();
+    // "mit Ausdrucken" toggled through its accessibility action, as switch access does it.
+    int changes = 0;
+    QObject::connect(&form.midru, &Control::changed, [&] { ++changes; });
+    auto* print = window->findChild<QCheckBox*>(QStringLiteral("midru"));
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(print);
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(form.midru.value(), 1);
+    QCOMPARE(changes, 1);
+    form.midru.setValue(0);
+    QVERIFY(!print->isChecked());
+    QCOMPARE(changes, 2);
+    // The count set through the editable-text interface, as voice control does it.
+    auto* count = window->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    int edits = 0;
+    QObject::connect(&form.Text1, &Control::changed, [&] { ++edits; });
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(count);
+    field->editableTextInterface()->replaceText(0, int(count->text().size()), u"5"_qs);
+    QCOMPARE(form.Text1.text(), u"5"_qs);
+    QCOMPARE(edits, 1);
+    QCOMPARE(field->relations(QAccessible::Label).size(), 1);
+    window->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+    QCOMPARE(rig.f.pan_dau.caption(), u"5"_qs);
+
+    // Escape closes a dialog as its close button does.
+    rig.f.MInfo.click();
+    FormWindow* info = rig.seam.window(DialogId::Info);
+    info->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(info));
+    QTest::keyClick(info, Qt::Key_Escape);
+    QVERIFY(!infoform().get());
 }
 
 REGISTER_TEST(DialogWindowsTest);

@@ -71,6 +71,8 @@ FormtxtWindow::FormtxtWindow(Formtxt& form, QWidget* parent)
     text->setFont(twips::font(QStringLiteral("Courier New"), 12, true));
     text->setStyleSheet(colourStyle("QPlainTextEdit", RGB(255, 255, 255), RGB(0, 0, 128)));
     BindTextBox(form.Text1, text, QStringLiteral("Text oder eigene Zeichen"));
+    // Tab goes on to the buttons, as everywhere else; the text never needs a tab character.
+    text->setTabChangesFocus(true);
     QPushButton* asCharacters = button(form.ok, this, twips::rect(225, 4275, 2040, 555));
     QPushButton* asText = button(form.ok2, this, twips::rect(225, 3645, 2040, 555));
     setTabOrder(text, asCharacters);
@@ -80,8 +82,9 @@ FormtxtWindow::FormtxtWindow(Formtxt& form, QWidget* parent)
 
 DauformWindow::DauformWindow(Dauform& form, QWidget* parent)
     : FormWindow(form, parent, true, 2550, 1590), dauform_(form) {
-    label(form.Label1, this, twips::rect(45, 225, 870, 285));
+    QLabel* caption = label(form.Label1, this, twips::rect(45, 225, 870, 285));
     auto* count = new QLineEdit(this);
+    caption->setBuddy(count);
     count->setGeometry(twips::rect(945, 135, 555, 420));
     count->setMaxLength(2);
     BindTextBox(form.Text1, count, QStringLiteral("Anzahl"));

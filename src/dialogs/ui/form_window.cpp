@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QSignalBlocker>
 
 QColor ToQColor(Rgb color) { return QColor(RedOf(color), GreenOf(color), BlueOf(color)); }
 
@@ -54,26 +56,37 @@ void BindButton(Button& model, QPushButton* widget) {
     });
 }
 
+// The box follows the model with its own signals blocked; any change of the box that does not
+// come from the model (a click, the keyboard, an accessibility action) goes to the model once.
 void BindCheckBox(CheckBox& model, QCheckBox* widget, const QString& caption) {
     bindControl(model, widget, withoutAccessKey(caption));
     widget->setText(caption);
-    widget->setChecked(model.value() == 1);
-    QObject::connect(&model, &Control::changed, widget, [widget, m = QPointer<CheckBox>(&model)] {
+    const auto show = [widget, m = QPointer<CheckBox>(&model)] {
+        if (!m) return;
+        const QSignalBlocker blocker(widget);
         widget->setChecked(m->value() == 1);
-    });
-    QObject::connect(widget, &QCheckBox::clicked, widget,
-                     [m = QPointer<CheckBox>(&model)](bool on) {
-                         if (m) m->setValue(on ? 1 : 0);
+    };
+    show();
+    QObject::connect(&model, &Control::changed, widget, show);
+    QObject::connect(widget, &QCheckBox::toggled, widget,
+                     [show, m = QPointer<CheckBox>(&model)](bool on) {
+                         if (!m) return;
+                         m->setValue(on ? 1 : 0);
+                         // A handler may have put the value back.
+                         show();
                      });
 }
 
+// Typing, pasting and text set through the accessibility interface all reach the model; the
+// model's own changes are shown with the box's signals blocked.
 void BindTextBox(TextBox& model, QLineEdit* widget, const QString& accessible) {
     bindControl(model, widget, accessible);
     widget->setText(model.text());
     QObject::connect(&model, &Control::changed, widget, [widget, m = QPointer<TextBox>(&model)] {
+        const QSignalBlocker blocker(widget);
         if (widget->text() != m->text()) widget->setText(m->text());
     });
-    QObject::connect(widget, &QLineEdit::textEdited, widget,
+    QObject::connect(widget, &QLineEdit::textChanged, widget,
                      [m = QPointer<TextBox>(&model)](const QString& text) {
                          if (m) m->setText(text);
                      });
@@ -149,6 +162,9 @@ FormWindow::FormWindow(DialogForm& form, QWidget* parent, bool framed, double in
             hide();
     });
     connect(&form, &DialogForm::geometryChanged, this, [this] { place(); });
+    // Escape closes the window as its frame's close button does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     connect(&form, &DialogForm::unloading, this, [this] {
         closingForForm_ = true;
         close();

@@ -30,6 +30,7 @@ LektionenWindow::LektionenWindow(Lektionen& form, QWidget* parent)
         auto* widget = new QLabel(this);
         widget->setGeometry(where);
         BindLabel(model, widget);
+        return widget;
     };
     auto button = [this](Button& model, QRect where, const QString& style = QString()) {
         auto* widget = new QPushButton(this);
@@ -48,12 +49,14 @@ LektionenWindow::LektionenWindow(Lektionen& form, QWidget* parent)
         return widget;
     };
 
-    label(form.Label1, twips::rect(30, 180, 3075, 330));
+    QLabel* courseHeading = label(form.Label1, twips::rect(30, 180, 3075, 330));
     QListWidget* course = list(form.List1, twips::rect(510, 690, 1605, 3000), "#0000ff",
                                QStringLiteral("Lektionen nach DARC-Morsekurs"));
-    label(form.Label2, twips::rect(3210, 180, 2355, 330));
+    courseHeading->setBuddy(course);
+    QLabel* ownHeading = label(form.Label2, twips::rect(3210, 180, 2355, 330));
     QListWidget* own = list(form.List2, twips::rect(3285, 690, 1605, 3000), "#c00000",
                             QStringLiteral("Eigene Lektionen"));
+    ownHeading->setBuddy(own);
 
     QPushButton* up = button(form.Command3, twips::rect(2730, 1620, 465, 495));
     up->setIcon(triangle(true));
