@@ -1,5 +1,6 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/main_window.h"
+#include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
 #include "platform/data_folder.h"
 #include "platform/devices/file_wave_player.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     };
     // The window is also the display; Form_Load shows it once the settings are in place.
     MainWindow window(form1());
+    window.zoom().restore();
     p.surface = &window.surface();
     WireForm1();
     Form_Initialize();

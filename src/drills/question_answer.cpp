@@ -10,6 +10,7 @@
 #include "exercises/random_groups.h"
 #include "mainwindow/run_control.h"
 #include "platform/clock.h"
+#include "platform/display_meaning.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
@@ -168,15 +169,18 @@ Outcome askCharacters(Tally& tally) {
             const QString upper = upperCharacters(answer);
             if (upper == QStringLiteral(" ")) {
                 display.foreColor = kRed;
+                DisplayMeaning() = QStringLiteral("nicht erkannt");
                 ++tally.wrong;
                 writeFinished(tally);
                 display.foreColor = kBlack;
+                DisplayMeaning().clear();
                 SpeakCharacter();
                 finished = true;
             } else if (upper == s.CurrentChar) {
                 ++tally.right;
                 writeFinished(tally);
                 display.foreColor = kBlack;
+                DisplayMeaning().clear();
                 finished = true;
             } else {
                 WaitSeconds(0.3f);
@@ -184,6 +188,7 @@ Outcome askCharacters(Tally& tally) {
                 ++tally.wrong;
                 // The character, once answered, shows that it needed a second try.
                 display.foreColor = kCyan;
+                DisplayMeaning() = QStringLiteral("erst nach Wiederholung erkannt");
                 WaitSeconds(1.0f);
             }
         }
@@ -251,7 +256,10 @@ void runDrill() {
     }
     const long long startSecond = wholeSecondsNow();
     Tally tally;
-    if (askCharacters(tally) == Outcome::Released) return;
+    const Outcome outcome = askCharacters(tally);
+    // A colour's meaning ends with the answers.
+    DisplayMeaning().clear();
+    if (outcome == Outcome::Released) return;
 
     long long elapsed = wholeSecondsNow() - startSecond;
     // Across midnight the day clock starts again at 0; the clock counts whole seconds, so a

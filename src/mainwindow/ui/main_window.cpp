@@ -18,8 +18,6 @@
 #include <QSlider>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
-#include <QToolButton>
-#include <QVBoxLayout>
 #include <QWindow>
 #include <functional>
 #include <memory>
@@ -27,11 +25,16 @@
 
 #include "engine/morse_table.h"
 #include "mainwindow/startup.h"
+#include "mainwindow/ui/function_keys.h"
 #include "mainwindow/ui/pictures.h"
+#include "mainwindow/ui/window_zoom.h"
 #include "platform/dialog_form.h"
 #include "platform/form1.h"
 #include "platform/services.h"
+#include "platform/ui/display_area.h"
+#include "platform/ui/spin_button.h"
 #include "platform/ui/twips.h"
+#include "platform/ui/value_label.h"
 
 namespace {
 
@@ -118,7 +121,7 @@ private:
 // Rectangles and lines drawn on the window; they never take the mouse.
 class ShapeWidget : public QWidget {
 public:
-    enum class Kind { Rectangle, Rounded, Line, Empty };
+    enum class Kind { Rectangle, Rounded, Line };
     ShapeWidget(Kind kind, QColor border, qreal borderWidth, QColor fill, QWidget* parent)
         : QWidget(parent), kind_(kind), border_(border), width_(borderWidth), fill_(fill) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -126,7 +129,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (kind_ == Kind::Empty) return;
         QPainter p(this);
         if (kind_ == Kind::Line) {
             p.fillRect(rect(), border_);
@@ -150,10 +152,10 @@ private:
     QColor fill_;
 };
 
-// A label that reports clicks.
-class ModelLabel : public QLabel {
+// A label that reports clicks; a value label for assistive technology.
+class ModelLabel : public ValueLabel {
 public:
-    using QLabel::QLabel;
+    using ValueLabel::ValueLabel;
     std::function<void()> onClick;
 
 protected:
@@ -221,39 +223,18 @@ protected:
     }
 };
 
-// An up-down control: two arrow buttons and nothing else; the value is shown elsewhere.
-class UpDownArrows : public QWidget {
-public:
-    UpDownArrows(const QString& what, QWidget* parent) : QWidget(parent) {
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        up = arrow(Qt::UpArrow, "auf", what + QStringLiteral(" erhöhen"));
-        down = arrow(Qt::DownArrow, "ab", what + QStringLiteral(" verringern"));
-        layout->addWidget(up);
-        layout->addWidget(down);
-    }
-    QToolButton* up;
-    QToolButton* down;
-
-private:
-    QToolButton* arrow(Qt::ArrowType type, const char* objectName, const QString& text) {
-        auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromUtf8(objectName));
-        b->setArrowType(type);
-        b->setAutoRepeat(true);
-        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        b->setAccessibleName(text);
-        b->setToolTip(text);
-        return b;
-    }
-};
-
 // Tooltips of the faces a picture button can take.
 QString faceTip(const QString& face) {
     if (face == u"pause") return QStringLiteral("Pause");
     if (face == u"weiter") return QStringLiteral("Weiter");
     return QString();
+}
+
+// A tooltip names the button's key: "Start (F5)".
+QString withKey(const QString& tip, const QAbstractButton* w) {
+    if (w->shortcut().isEmpty()) return tip;
+    return tip + QStringLiteral(" (") + w->shortcut().toString(QKeySequence::NativeText) +
+           QStringLiteral(")");
 }
 
 ModelLabel* label(QWidget* parent, const char* objectName, const QString& text, const QRect& r,
@@ -273,6 +254,7 @@ QLabel* picture(QWidget* parent, const char* objectName, const QString& pictureN
     auto* l = new QLabel(parent);
     name(l, objectName, r, tip, tip);
     l->setPixmap(DrawPicture(pictureName, r.size(), qApp->devicePixelRatio()));
+    l->setProperty("picture", pictureName);
     return l;
 }
 
@@ -350,7 +332,7 @@ void mirror(Model& m, Widget* w, Sync sync) {
 void bind(Label& m, ModelLabel* w) {
     w->onClick = [&m] { m.click(); };
     mirror(m, w, [&m, w] {
-        w->setText(m.caption());
+        w->setValueText(m.caption());
         QPalette pal = w->palette();
         pal.setColor(QPalette::WindowText, toColor(m.foreColor()));
         pal.setColor(QPalette::Window, toColor(m.backColor()));
@@ -361,24 +343,37 @@ void bind(Label& m, ModelLabel* w) {
     });
 }
 
+// A click asks the model through nextCheckState; any other change of the widget's state (an
+// accessibility action toggles it directly) is taken as the same request. The model's answer
+// is shown with the widget's signals blocked, so each request runs the handler once.
 void bind(CheckBox& m, ModelCheckBox* w) {
     w->onUserToggle = [&m] { m.setValue(m.value() == 1 ? 0 : 1); };
-    mirror(m, w, [&m, w] {
+    const auto sync = [&m, w] {
         const QSignalBlocker blocker(w);
         w->setCheckState(m.value() == 1   ? Qt::Checked
                          : m.value() == 2 ? Qt::PartiallyChecked
                                           : Qt::Unchecked);
         applyCommon(m, w);
+    };
+    QObject::connect(w, &QAbstractButton::toggled, &m, [w, sync] {
+        w->onUserToggle();
+        sync();
     });
+    mirror(m, w, sync);
 }
 
 void bind(OptionButton& m, ModelOption* w) {
     w->onUserToggle = [&m] { m.setValue(true); };
-    mirror(m, w, [&m, w] {
+    const auto sync = [&m, w] {
         const QSignalBlocker blocker(w);
         w->setChecked(m.value());
         applyCommon(m, w);
+    };
+    QObject::connect(w, &QAbstractButton::toggled, &m, [w, sync] {
+        w->onUserToggle();
+        sync();
     });
+    mirror(m, w, sync);
 }
 
 void bind(Button& m, QPushButton* w) {
@@ -394,14 +389,18 @@ void bind(Button& m, QPushButton* w) {
         if (!own.isEmpty() && m.caption().isEmpty()) {
             w->setText(QString());
             w->setIcon(QIcon(DrawPicture(face, w->iconSize(), qApp->devicePixelRatio())));
+            // The zoom draws the face again at its new size.
+            w->setProperty("face", face);
             const QString tip =
                 faceTip(m.face()).isEmpty() ? w->property("tip").toString() : faceTip(m.face());
-            w->setToolTip(tip);
+            w->setToolTip(withKey(tip, w));
             w->setAccessibleName(tip);
         } else {
             w->setIcon(QIcon());
+            w->setProperty("face", QVariant());
             w->setText(m.caption());
             if (!m.caption().isEmpty()) w->setAccessibleName(m.caption());
+            if (!w->shortcut().isEmpty()) w->setToolTip(withKey(m.caption(), w));
         }
         applyCommon(m, w);
     });
@@ -426,9 +425,7 @@ void bind(ValueControl& m, QSlider* w) {
     });
 }
 
-void bind(ValueControl& m, UpDownArrows* w) {
-    QObject::connect(w->up, &QToolButton::clicked, &m, [&m] { m.stepUp(); });
-    QObject::connect(w->down, &QToolButton::clicked, &m, [&m] { m.stepDown(); });
+void bind(ValueControl& m, SpinButton* w) {
     mirror(m, w, [&m, w] { applyCommon(m, w); });
 }
 
@@ -455,16 +452,26 @@ void bind(TextBox& m, ModelTextBox* w) {
     });
 }
 
+// The caption with its access key marked: the entry's "accessKey" letter, where it has one
+// ("&Gruppen ..." for Alt+G). A literal ampersand shows as one.
+QString withAccessKey(const QString& caption, const QAction* a) {
+    QString text = caption;
+    text.replace(u'&', QStringLiteral("&&"));
+    const QString key = a->property("accessKey").toString();
+    const qsizetype at = key.isEmpty() ? -1 : text.indexOf(key, 0, Qt::CaseInsensitive);
+    if (at >= 0) text.insert(at, u'&');
+    return text;
+}
+
 void bind(MenuItem& m, QAction* a) {
     QObject::connect(a, &QAction::triggered, &m, [&m] { m.click(); });
-    QObject::connect(&m, &Control::changed, a, [&m, a] {
-        a->setText(m.caption());
+    const auto sync = [&m, a] {
+        a->setText(withAccessKey(m.caption(), a));
         a->setEnabled(m.enabled());
         a->setVisible(m.visible());
-    });
-    a->setText(m.caption());
-    a->setEnabled(m.enabled());
-    a->setVisible(m.visible());
+    };
+    QObject::connect(&m, &Control::changed, a, sync);
+    sync();
 }
 
 void bind(MenuItem& m, QMenu* menu) {
@@ -502,8 +509,11 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
     buildLeftPart(client_);
     buildSettingsPanel(client_);
     buildButtonRow(client_);
+    describeValues();
+    AddFunctionKeys(this, f_);
     bindAll();
     setFixedSize(client_->width(), client_->height() + menuBar()->sizeHint().height());
+    zoom_ = new WindowZoom(*this, *client_, surface_, [this] { return FunctionKeysFree(f_); });
 
     // The start button has the focus when the window first shows, ready for Enter or Space.
     findChild<QWidget*>(QStringLiteral("Comstart"))->setFocus();
@@ -520,6 +530,8 @@ void MainWindow::buildMenus() {
     const auto submenu = [bar](MenuItem& top, std::initializer_list<MenuItem*> entries) {
         QMenu* menu = bar->addMenu(top.caption());
         menu->setObjectName(top.objectName());
+        // Alt and the first letter opens the menu.
+        menu->menuAction()->setProperty("accessKey", top.caption().left(1));
         for (MenuItem* entry : entries)
             menu->addAction(entry->caption())->setObjectName(entry->objectName());
     };
@@ -531,6 +543,7 @@ void MainWindow::buildMenus() {
     submenu(f_.Mk, {&f_.Mdauermorsen, &f_.DruConf});
     for (MenuItem* top : {&f_.MInfo, &f_.sp1, &f_.fuer})
         bar->addAction(top->caption())->setObjectName(top->objectName());
+    findChild<QAction*>(f_.MInfo.objectName())->setProperty("accessKey", QStringLiteral("I"));
 }
 
 void MainWindow::buildTopStrip(QWidget* c) {
@@ -625,8 +638,10 @@ void MainWindow::buildLeftPart(QWidget* c) {
     label(c, "L_LT", QString(), rect(390, 2790, 1400, 240), headingFont(),
           Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Strichlänge"));
     auto* slider = new QSlider(Qt::Horizontal, c);
-    const QString dash = QStringLiteral("Strichlänge (langer Ton)");
-    name(slider, "LT", rect(210, 3030, 1425, 285), dash, dash);
+    // The value reads 30 to 40: tenths of a dot.
+    const QString dash = QStringLiteral("Strichlänge in Zehnteln der Punktlänge");
+    name(slider, "LT", rect(210, 3030, 1425, 285), QStringLiteral("langer Ton"), dash);
+    slider->setAccessibleDescription(dash);
     slider->setTickPosition(QSlider::TicksBelow);
     slider->setTickInterval(1);
     label(c, "Label13", QStringLiteral("3"), rect(270, 3330, 200, 240), headingFont());
@@ -642,24 +657,34 @@ void MainWindow::buildSettingsPanel(QWidget* c) {
           ShapeWidget::Kind::Rounded, border, 2, panel);
     const Qt::Alignment centre = Qt::AlignCenter;
 
-    const auto upDown = [c](const char* objectName, const QString& what, const QRect& r) {
-        auto* arrows = new UpDownArrows(what, c);
-        name(arrows, objectName, r, what);
+    // Each up-down with its value label is one spin button, named after its heading, whose
+    // value reads as the label shows it.
+    const auto upDown = [c](ValueControl& m, Label& shown, const QString& caption,
+                            const QString& what, double unit, const QRect& r) {
+        auto* spin = new SpinButton(m, caption, what, unit, c);
+        name(spin, qPrintable(m.objectName()), r, caption, caption);
+        spin->setAccessibleDescription(shown.objectName() == u"L_Ton"
+                                           ? what + QStringLiteral(" in Hertz")
+                                           : what);
+        spin->shownText = [&shown] { return shown.caption(); };
     };
     label(c, "Label6", QStringLiteral("Geschw."), rect(7050, 960, 850, 240), headingFont());
     label(c, "L_Gesch", QString(), rect(7050, 1230, 800, 375), valueFont(), centre,
           QStringLiteral("Geschwindigkeit in Zeichen pro Minute"));
-    upDown("UpDownGesch", QStringLiteral("Geschwindigkeit"), rect(7920, 900, 255, 660));
+    upDown(f_.UpDownGesch, f_.L_Gesch, QStringLiteral("Geschw."), QStringLiteral("Geschwindigkeit"), 1,
+           rect(7920, 900, 255, 660));
 
     label(c, "Label1", QStringLiteral("Zei-Abst."), rect(8430, 960, 950, 240), headingFont());
     label(c, "L_Abst", QString(), rect(8430, 1230, 900, 375), valueFont(), centre,
           QStringLiteral("Zeichenabstand"));
-    upDown("UpDownAbst", QStringLiteral("Zeichenabstand"), rect(9420, 900, 255, 660));
+    upDown(f_.UpDownAbst, f_.L_Abst, QStringLiteral("Zei-Abst."), QStringLiteral("Zeichenabstand"),
+           0.1, rect(9420, 900, 255, 660));
 
     label(c, "Label12", QStringLiteral("Wortabst."), rect(9930, 960, 900, 240), headingFont());
     label(c, "L_WAbst", QString(), rect(9900, 1230, 900, 375), valueFont(), centre,
           QStringLiteral("Wortabstand"));
-    upDown("UpDownWAbst", QStringLiteral("Wortabstand"), rect(10860, 900, 255, 660));
+    upDown(f_.UpDownWAbst, f_.L_WAbst, QStringLiteral("Wortabst."), QStringLiteral("Wortabstand"),
+           0.1, rect(10860, 900, 255, 660));
 
     checkBox(c, "anziehen1", QStringLiteral("5%"), rect(7110, 1650, 900, 255), systemFont());
     checkBox(c, "anziehen2", QStringLiteral("10%"), rect(7110, 1920, 900, 255), systemFont());
@@ -675,7 +700,8 @@ void MainWindow::buildSettingsPanel(QWidget* c) {
     label(c, "L_Ton", QString(), rect(7050, 2880, 850, 375), valueFont(), centre,
           QStringLiteral("Tonhöhe in Hertz"));
     label(c, "Label5", QStringLiteral("Hz"), rect(7920, 3000, 300, 240), headingFont());
-    upDown("UpDownTon", QStringLiteral("Tonhöhe"), rect(8220, 2550, 255, 660));
+    upDown(f_.UpDownTon, f_.L_Ton, QStringLiteral("Tonhöhe"), QStringLiteral("Tonhöhe"), 1,
+           rect(8220, 2550, 255, 660));
     checkBox(c, "vari", QStringLiteral("variable Länge"), rect(8670, 2580, 1365, 255),
              systemFont());
     checkBox(c, "unsauber", QStringLiteral("unsauber"), rect(8610, 2880, 1365, 240), systemFont());
@@ -684,7 +710,8 @@ void MainWindow::buildSettingsPanel(QWidget* c) {
     label(c, "Label3", QStringLiteral("Gruppen:"), rect(10140, 2580, 900, 240), headingFont());
     label(c, "L_Anz", QString(), rect(10200, 2940, 800, 375), valueFont(), centre,
           QStringLiteral("Anzahl der Gruppen"));
-    upDown("UpDownAnz", QStringLiteral("Gruppenanzahl"), rect(11040, 2550, 255, 660));
+    upDown(f_.UpDownAnz, f_.L_Anz, QStringLiteral("Gruppen"), QStringLiteral("Gruppenanzahl"), 1,
+           rect(11040, 2550, 255, 660));
 }
 
 void MainWindow::buildButtonRow(QWidget* c) {
@@ -714,10 +741,12 @@ void MainWindow::buildButtonRow(QWidget* c) {
     pictureButton(c, "comexit", QStringLiteral("ende"), QStringLiteral("Ende"),
                   rect(9360, 3660, 2025, 705));
 
-    // The display area itself is painted by the text layer; this only names its place.
-    shape(c, "shape1", QStringLiteral("Textanzeige"),
-          rect(f_.shape1.Left, f_.shape1.Top, f_.shape1.Width, f_.shape1.Height),
-          ShapeWidget::Kind::Empty, QColor(), 0);
+    // The display area is painted by the text layer; this widget is its text for assistive
+    // technology.
+    auto* display = new DisplayArea(surface_, c);
+    name(display, "shape1",
+         rect(f_.shape1.Left, f_.shape1.Top, f_.shape1.Width, f_.shape1.Height),
+         QStringLiteral("Textanzeige"));
 
     // The two faces of the pause button, kept as hidden pictures.
     picture(c, "Pic_Pause", QStringLiteral("pause"), rect(0, 0, 1425, 540), QStringLiteral("Pause"))
@@ -725,6 +754,37 @@ void MainWindow::buildButtonRow(QWidget* c) {
     picture(c, "Pic_Weiter", QStringLiteral("weiter"), rect(0, 0, 1425, 540),
             QStringLiteral("Weiter"))
         ->hide();
+}
+
+void MainWindow::describeValues() {
+    // Short meaning first: a screen reader says "Geschwindigkeit: 60"; the tooltip stays the
+    // longer description.
+    const struct {
+        const char* objectName;
+        const char* meaning;
+    } values[] = {
+        {"Datum(1)", "Uhrzeit"},       {"Minuten", "Sekunden"},
+        {"Panel2", "Übungsart"},       {"pan1", "Betriebsart"},
+        {"Datum(0)", "Datum"},         {"L_Printer", "Drucker"},
+        {"pan_dau", "Durchgänge"},     {"L_LT", "Strichlänge"},
+        {"L_Gesch", "Geschwindigkeit"}, {"L_Abst", "Zeichenabstand"},
+        {"L_WAbst", "Wortabstand"},    {"panschnitt", "Schnitt"},
+        {"L_Ton", "Tonhöhe"},          {"L_Anz", "Gruppen"},
+    };
+    for (const auto& v : values) {
+        auto* l = findChild<ValueLabel*>(QString::fromUtf8(v.objectName));
+        l->setMeaning(QString::fromUtf8(v.meaning), l->toolTip());
+    }
+    // The dash length's caption says what it is ("langer Ton 3,5").
+    findChild<ValueLabel*>(QStringLiteral("L_LT"))->setCaptionIsName(true);
+    // Headings name the controls under them.
+    const std::pair<const char*, const char*> buddies[] = {
+        {"Label6", "UpDownGesch"}, {"Label1", "UpDownAbst"}, {"Label12", "UpDownWAbst"},
+        {"Label9", "UpDownTon"},   {"Label3", "UpDownAnz"},  {"L_LT", "LT"},
+    };
+    for (const auto& [heading, control] : buddies)
+        findChild<QLabel*>(QString::fromUtf8(heading))
+            ->setBuddy(findChild<QWidget*>(QString::fromUtf8(control)));
 }
 
 void MainWindow::bindAll() {
@@ -751,7 +811,7 @@ void MainWindow::bindAll() {
         } else if (auto* m = qobject_cast<ValueControl*>(control)) {
             if (auto* slider = dynamic_cast<QSlider*>(found))
                 bind(*m, slider);
-            else if (auto* w = widget(static_cast<UpDownArrows*>(nullptr)))
+            else if (auto* w = widget(static_cast<SpinButton*>(nullptr)))
                 bind(*m, w);
         } else if (auto* m = qobject_cast<TextBox*>(control)) {
             if (auto* w = widget(static_cast<ModelTextBox*>(nullptr))) bind(*m, w);
@@ -778,7 +838,7 @@ void MainWindow::bindDisplay(Shape& shape) {
         paint();
     });
     connect(&shape, &Control::refreshRequested, this, [this, &shape] {
-        client_->repaint(twips::rect(shape.Left, shape.Top, shape.Width, shape.Height));
+        client_->repaint(findChild<QWidget*>(shape.objectName())->geometry());
     });
     paint();
 }

@@ -8,6 +8,7 @@ struct Form1;
 class QKeyEvent;
 class QWindow;
 class Shape;
+class WindowZoom;
 
 // The trainer's main window. Every control of form1 is a widget under its legacy name and
 // mirrors its model both ways; the window is also the text display (under the controls), sees
@@ -20,6 +21,8 @@ public:
     ~MainWindow() override;
 
     WidgetSurface& surface() { return surface_; }
+    // The window's zoom (Ctrl++, Ctrl+-, Ctrl+0); the program restores the remembered one.
+    WindowZoom& zoom() { return *zoom_; }
     // Places the window where the model's start-up put it (twips on the available screen) and
     // shows it.
     void showAtStartPosition();
@@ -34,6 +37,7 @@ private:
     void buildLeftPart(QWidget* client);
     void buildSettingsPanel(QWidget* client);
     void buildButtonRow(QWidget* client);
+    void describeValues();
     void bindAll();
     void bindDisplay(Shape& shape);
     bool previewKey(QWidget* target, QKeyEvent* event);
@@ -42,6 +46,7 @@ private:
     Form1& f_;
     WidgetSurface surface_;
     QWidget* client_ = nullptr;
+    WindowZoom* zoom_ = nullptr;
     bool forwardingKey_ = false;
     // The user went to another window of this program since the last activation.
     bool awayInOwnWindow_ = false;

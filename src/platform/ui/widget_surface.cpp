@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cmath>
 
+#include "platform/display_meaning.h"
 #include "platform/ui/twips.h"
 
 namespace {
@@ -20,7 +21,8 @@ bool sameFont(const FontSpec& a, const FontSpec& b) {
 WidgetSurface::WidgetSurface(double clientWidth, double clientHeight, qreal devicePixelRatio)
     : layer_(QSize(static_cast<int>(std::ceil(twips::toPixels(clientWidth) * devicePixelRatio)),
                    static_cast<int>(std::ceil(twips::toPixels(clientHeight) * devicePixelRatio))),
-             QImage::Format_ARGB32_Premultiplied) {
+             QImage::Format_ARGB32_Premultiplied),
+      baseRatio_(devicePixelRatio) {
     layer_.setDevicePixelRatio(devicePixelRatio);
     layer_.fill(Qt::transparent);
 }
@@ -28,10 +30,29 @@ WidgetSurface::WidgetSurface(double clientWidth, double clientHeight, qreal devi
 void WidgetSurface::setTarget(QWidget* target) { target_ = target; }
 
 void WidgetSurface::paint(QPainter& painter, const QRect& rect) const {
-    const qreal ratio = layer_.devicePixelRatio();
+    // The layer holds the designed client area at the zoomed resolution.
+    const qreal ratio = layer_.devicePixelRatio() / zoom_;
     const QRectF source(rect.x() * ratio, rect.y() * ratio, rect.width() * ratio,
                         rect.height() * ratio);
     painter.drawImage(QRectF(rect), layer_, source);
+}
+
+void WidgetSurface::setZoom(qreal zoom) {
+    if (qFuzzyCompare(zoom, zoom_)) return;
+    const qreal ratio = baseRatio_ * zoom;
+    const QSizeF logical = layer_.deviceIndependentSize();
+    QImage layer(QSize(static_cast<int>(std::ceil(logical.width() * ratio)),
+                       static_cast<int>(std::ceil(logical.height() * ratio))),
+                 QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    QPainter painter(&layer);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(QPointF(0, 0), logical), layer_);
+    painter.end();
+    layer_ = std::move(layer);
+    zoom_ = zoom;
+    if (target_) target_->update();
 }
 
 const QFont& WidgetSurface::currentFont() {
@@ -61,6 +82,8 @@ void WidgetSurface::drawText(double x, double y, const QString& text) {
     painter.setPen(toColor(foreColor));
     painter.drawText(origin + QPointF(0, metrics.ascent()), text);
     painter.end();
+    visible_.add(x, y, text, DisplayMeaning());
+    if (textChanged) textChanged();
     // Bold and italic glyphs may reach a little past their advance.
     const QRectF box(origin, QSizeF(metrics.horizontalAdvance(text), metrics.height()));
     changed(box.toAlignedRect().adjusted(-2, -2, 3, 2));
@@ -81,6 +104,8 @@ void WidgetSurface::clearRect(double left, double top, double width, double heig
     painter.drawRoundedRect(box.adjusted(border / 2, border / 2, -border / 2, -border / 2), radius,
                             radius);
     painter.end();
+    visible_.erase(left, top, width, height);
+    if (textChanged) textChanged();
     changed(box.toAlignedRect());
 }
 
@@ -101,5 +126,8 @@ void WidgetSurface::pointerChanged() {
 }
 
 void WidgetSurface::changed(const QRect& pixels) {
-    if (target_) target_->update(pixels);
+    if (!target_) return;
+    const QRectF shown(pixels.x() * zoom_, pixels.y() * zoom_, pixels.width() * zoom_,
+                       pixels.height() * zoom_);
+    target_->update(shown.toAlignedRect());
 }

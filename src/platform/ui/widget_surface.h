@@ -3,8 +3,10 @@
 #include <QFont>
 #include <QImage>
 #include <QPointer>
+#include <functional>
 
 #include "platform/text_surface.h"
+#include "platform/visible_text.h"
 
 class QPainter;
 class QWidget;
@@ -20,9 +22,16 @@ public:
     // The widget that shows the layer: it is told which part changed, and its window shows the
     // mouse pointer.
     void setTarget(QWidget* target);
-    // Draws the part of the layer inside `rect` (pixels of the client area).
+    // Draws the part of the layer inside `rect` (pixels of the client area as shown).
     void paint(QPainter& painter, const QRect& rect) const;
+    // The client area is shown `zoom` times its designed size (1 to 2). Text printed from now
+    // on is drawn at the new size; what is already shown is scaled along.
+    void setZoom(qreal zoom);
+    qreal zoom() const { return zoom_; }
     const QImage& layer() const { return layer_; }
+    // What the display shows, as text; `textChanged` runs after every print and repaint.
+    const VisibleText& visibleText() const { return visible_; }
+    std::function<void()> textChanged;
 
     double textWidth(const QString& text) override;
     double textHeight(const QString& text) override;
@@ -38,6 +47,9 @@ private:
     void changed(const QRect& pixels);
 
     QImage layer_;
+    VisibleText visible_;
+    qreal baseRatio_;
+    qreal zoom_ = 1.0;
     QPointer<QWidget> target_;
     FontSpec fontOfCache_;
     QFont cachedFont_;

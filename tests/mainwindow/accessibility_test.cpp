@@ -1,0 +1,419 @@
+#include <QAccessible>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <functional>
+#include <vector>
+
+#include "mainwindow/startup.h"
+#include "platform/display_meaning.h"
+#include "platform/ui/accessibility_events.h"
+#include "mainwindow/ui/window_zoom.h"
+#include "platform/user_settings.h"
+#include "support/registry.h"
+#include "window_rig.h"
+
+// The main window as a screen reader and the keyboard meet it: everything is checked through
+// Qt's accessibility interfaces, the way AT-SPI reads and drives the window.
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void valueLabelsReadTheirValues();
+    void spinButtonsFollowTheSettingsRules();
+    void displayTextFollowsARun();
+    void functionKeysRunAndWaitForKeyboardMode();
+    void assistiveActionsRunTheHandlersOnce();
+    void zoomScalesTheWindowAndIsRemembered();
+};
+
+namespace {
+
+QAccessibleInterface* accessible(QWidget* w) { return QAccessible::queryAccessibleInterface(w); }
+
+// Records the accessibility events the window sends, as a screen reader would receive them.
+struct EventLog {
+    struct Entry {
+        QObject* object;
+        QAccessible::Event type;
+        int position;
+        QString text;
+    };
+    EventLog() {
+        previous_ = WatchAccessibilityEvents([this](QAccessibleEvent& e) {
+            Entry entry{e.object(), e.type(), -1, QString()};
+            if (e.type() == QAccessible::TextInserted) {
+                auto& inserted = static_cast<QAccessibleTextInsertEvent&>(e);
+                entry.position = inserted.changePosition();
+                entry.text = inserted.textInserted();
+            } else if (e.type() == QAccessible::TextRemoved) {
+                auto& removed = static_cast<QAccessibleTextRemoveEvent&>(e);
+                entry.position = removed.changePosition();
+                entry.text = removed.textRemoved();
+            }
+            entries.push_back(entry);
+        });
+    }
+    ~EventLog() { WatchAccessibilityEvents(previous_); }
+    int count(QObject* object, QAccessible::Event type) const {
+        int n = 0;
+        for (const Entry& e : entries) n += e.object == object && e.type == type;
+        return n;
+    }
+    std::vector<Entry> entries;
+
+private:
+    std::function<void(QAccessibleEvent&)> previous_;
+};
+
+// Counts the runs of a model's handler while keeping the handler.
+int* countRuns(std::function<void()>& handler) {
+    auto* runs = new int(0);
+    handler = [inner = handler, runs] {
+        ++*runs;
+        if (inner) inner();
+    };
+    return runs;
+}
+
+}  // namespace
+
+void AccessibilityTest::valueLabelsReadTheirValues() {
+    WindowRig w;
+    w.rig.startUp();
+    Form1& f = w.rig.f;
+    struct Row {
+        const char* label;
+        QString meaning;
+        std::function<void()> change;
+        QString shown;  // what the label shows after the change; empty: anything new
+    };
+    const std::vector<Row> rows{
+        {"L_Gesch", u"Geschwindigkeit"_qs, [&] { f.UpDownGesch.setValue(65); }, u"65"_qs},
+        {"L_Abst", u"Zeichenabstand"_qs, [&] { f.UpDownAbst.setValue(15); }, u"1,5"_qs},
+        {"L_WAbst", u"Wortabstand"_qs, [&] { f.UpDownWAbst.setValue(20); }, u"2,0"_qs},
+        {"L_Ton", u"Tonhöhe"_qs, [&] { f.UpDownTon.setValue(900); }, u"900"_qs},
+        {"L_Anz", u"Gruppen"_qs, [&] { f.UpDownAnz.setValue(20); }, u"20"_qs},
+        {"L_LT", QString(), [&] { f.LT.setValue(35); }, u"langer Ton 3,5"_qs},
+        {"panschnitt", u"Schnitt"_qs, [&] { f.panschnitt.setCaption(u"57,0"_qs); }, u"57,0"_qs},
+        {"Datum(1)", u"Uhrzeit"_qs, [&] { w.rig.clock.advance(61); }, QString()},
+        {"Datum(0)", u"Datum"_qs, [&] { f.Datum0.setCaption(u"10.12.26"_qs); }, u"10.12.26"_qs},
+        {"Minuten", u"Sekunden"_qs, [&] { f.Minuten.setCaption(u"42"_qs); }, u"42"_qs},
+        {"pan_dau", u"Durchgänge"_qs, [&] { f.pan_dau.setCaption(u"7"_qs); }, u"7"_qs},
+        {"L_Printer", u"Drucker"_qs, [&] { f.L_Printer.setCaption(u"PDF"_qs); }, u"PDF"_qs},
+        {"Panel2", u"Übungsart"_qs, [&] { f.MRufzeichen.click(); }, u"Rufzeichen"_qs},
+        {"pan1", u"Betriebsart"_qs, [&] { f.pan1.setCaption(u"Frage + Antwort"_qs); },
+         u"Frage + Antwort"_qs},
+    };
+    for (const Row& row : rows) {
+        auto* label = w.find<QLabel>(row.label);
+        QAccessibleInterface* iface = accessible(label);
+        QVERIFY2(iface, row.label);
+        const QString before = iface->text(QAccessible::Value);
+        EventLog log;
+        row.change();
+        const QString shown = iface->text(QAccessible::Value);
+        QCOMPARE(shown, label->text());
+        if (row.shown.isEmpty())
+            QVERIFY2(shown != before, row.label);
+        else
+            QCOMPARE(shown, row.shown);
+        // "meaning: value", or the caption alone where it names itself.
+        QCOMPARE(iface->text(QAccessible::Name),
+                 row.meaning.isEmpty() ? shown : row.meaning + u": "_qs + shown);
+        QVERIFY2(!iface->text(QAccessible::Description).isEmpty(), row.label);
+        QVERIFY2(log.count(label, QAccessible::NameChanged) >= 1, row.label);
+    }
+}
+
+void AccessibilityTest::spinButtonsFollowTheSettingsRules() {
+    WindowRig w;
+    w.rig.startUp();
+    Form1& f = w.rig.f;
+    SharedState& s = w.rig.s;
+    QVERIFY(w.showActive());
+    struct Row {
+        ValueControl& model;
+        QString name;
+        double min, max, step, start;
+        float* shared;  // the setting the change handler writes
+        QString labelAfterStep;
+    };
+    const std::vector<Row> rows{
+        {f.UpDownGesch, u"Geschw."_qs, 20, 200, 5, 60, &s.Speed, u"65"_qs},
+        {f.UpDownAbst, u"Zei-Abst."_qs, 1.0, 5.0, 0.1, 1.0, &s.CharSpacing, u"1,1"_qs},
+        {f.UpDownWAbst, u"Wortabst."_qs, 1.0, 5.0, 0.1, 1.0, &s.WordSpacing, u"1,1"_qs},
+        {f.UpDownTon, u"Tonhöhe"_qs, 600, 1000, 10, 800, &s.TonePitch, u"810"_qs},
+        {f.UpDownAnz, u"Gruppen"_qs, 1, 30, 1, 12, &s.GroupCount, u"13"_qs},
+    };
+    for (const Row& row : rows) {
+        const char* name = qPrintable(row.model.objectName());
+        auto* spin = w.find<QWidget>(name);
+        QAccessibleInterface* iface = accessible(spin);
+        QCOMPARE(iface->role(), QAccessible::SpinBox);
+        QCOMPARE(iface->text(QAccessible::Name), row.name);
+        QAccessibleValueInterface* value = iface->valueInterface();
+        QVERIFY2(value, name);
+        QCOMPARE(value->minimumValue().toDouble(), row.min);
+        QCOMPARE(value->maximumValue().toDouble(), row.max);
+        QCOMPARE(value->minimumStepSize().toDouble(), row.step);
+        QCOMPARE(value->currentValue().toDouble(), row.start);
+
+        // Set through the interface: the change handler runs once and writes the setting
+        // and the label; the reader hears the label's text as the value.
+        int* runs = countRuns(row.model.onChange);
+        EventLog log;
+        value->setCurrentValue(row.start + row.step);
+        QCOMPARE(*runs, 1);
+        QCOMPARE(*row.shared, float(row.start + row.step));
+        QCOMPARE(iface->text(QAccessible::Value), row.labelAfterStep);
+        QCOMPARE(log.count(spin, QAccessible::ValueChanged), 1);
+        if (row.shared == &s.Speed) QCOMPARE(s.StartSpeed, 60.0f);
+
+        // The keyboard: one step, five steps, and never past the ends.
+        spin->setFocus();
+        QTest::keyClick(spin, Qt::Key_Down);
+        QCOMPARE(value->currentValue().toDouble(), row.start);
+        QTest::keyClick(spin, Qt::Key_PageDown);
+        QCOMPARE(value->currentValue().toDouble(), std::max(row.min, row.start - 5 * row.step));
+        value->setCurrentValue(row.max + 100);
+        QCOMPARE(value->currentValue().toDouble(), row.max);
+        QTest::keyClick(spin, Qt::Key_Up);
+        QCOMPARE(value->currentValue().toDouble(), row.max);
+        // Page Down from the bottom changes nothing and runs nothing.
+        QCOMPARE(*runs, row.start - 5 * row.step >= row.min ? 4 : 3);
+        delete runs;
+    }
+    // The heading names its spin button; the slider has its name and value.
+    QAccessibleInterface* slider = accessible(w.find<QSlider>("LT"));
+    QCOMPARE(slider->text(QAccessible::Name), u"langer Ton"_qs);
+    f.LT.setValue(36);
+    QCOMPARE(slider->valueInterface()->currentValue().toInt(), 36);
+    const auto labelled =
+        accessible(w.find<QWidget>("UpDownTon"))->relations(QAccessible::Label);
+    QCOMPARE(labelled.size(), 1);
+    QCOMPARE(labelled.front().first->text(QAccessible::Name), u"Tonhöhe"_qs);
+}
+
+void AccessibilityTest::displayTextFollowsARun() {
+    WindowRig w;
+    w.rig.startUp();
+    Form1& f = w.rig.f;
+    auto* display = w.find<QWidget>("shape1");
+    QAccessibleInterface* iface = accessible(display);
+    QCOMPARE(iface->text(QAccessible::Name), u"Textanzeige"_qs);
+    QVERIFY(iface->state().readOnly && iface->state().multiLine);
+    QAccessibleTextInterface* text = iface->textInterface();
+    QVERIFY(text);
+
+    // A short run of groups, echoed character by character.
+    f.UpDownAnz.setValue(2);
+    QString heard = text->text(0, text->characterCount());
+    EventLog log;
+    f.Comstart.click();
+    const QString shown = text->text(0, text->characterCount());
+    // The display shows the zero as its own glyph.
+    const QString sent = w.rig.s.SentText.simplified().replace(u'0', w.rig.s.ZeroGlyph);
+    QVERIFY2(sent.size() >= 10, qPrintable(sent));
+    // The preamble first, then the groups as sent.
+    QString flat = shown;
+    flat.remove(u'\n');
+    QVERIFY2(flat.indexOf(u"vvv"_qs, 0, Qt::CaseInsensitive) >= 0, qPrintable(shown));
+    const qsizetype groupsAt = flat.indexOf(sent.section(u' ', 0, 0));
+    QVERIFY2(groupsAt > flat.indexOf(u"vvv"_qs, 0, Qt::CaseInsensitive), qPrintable(shown));
+    QString groups = flat.mid(groupsAt).simplified();
+    QVERIFY2(groups.startsWith(sent), qPrintable(groups));
+
+    // The events alone rebuild the text a screen reader has heard.
+    int inserts = 0;
+    for (const EventLog::Entry& e : log.entries) {
+        if (e.object != display) continue;
+        if (e.type == QAccessible::TextInserted) {
+            heard.insert(e.position, e.text);
+            ++inserts;
+        } else if (e.type == QAccessible::TextRemoved) {
+            QCOMPARE(heard.mid(e.position, e.text.size()), e.text);
+            heard.remove(e.position, e.text.size());
+        }
+    }
+    QVERIFY(inserts >= sent.size());
+    QCOMPARE(heard, shown);
+
+    // Clearing the display clears the text.
+    f.comloe.click();
+    QCOMPARE(text->characterCount(), 0);
+    QVERIFY(log.count(display, QAccessible::TextRemoved) >= 1);
+
+    // A colour with a meaning is also said in words.
+    WidgetSurface& surface = w.window.surface();
+    surface.CurrentX = f.shape1.Left + 300;
+    surface.CurrentY = f.shape1.Top + 120;
+    surface.Print(u"A"_qs);
+    DisplayMeaning() = u"nicht erkannt"_qs;
+    surface.Print(u"K"_qs);
+    DisplayMeaning().clear();
+    QCOMPARE(text->text(0, text->characterCount()), u"AK"_qs);
+    QVERIFY(iface->text(QAccessible::Description).contains(u"K (nicht erkannt)"_qs));
+}
+
+void AccessibilityTest::functionKeysRunAndWaitForKeyboardMode() {
+    WindowRig w;
+    w.rig.startUp();
+    QVERIFY(w.showActive());
+    Form1& f = w.rig.f;
+    SharedState& s = w.rig.s;
+    QCOMPARE(w.find<QPushButton>("Comstart")->toolTip(), u"Start (F5)"_qs);
+    QCOMPARE(accessible(w.find<QPushButton>("Comstart"))->text(QAccessible::Name), u"Start"_qs);
+
+    // F5 starts, F6 pauses and continues, F7 stops: a whole run on the virtual clock.
+    bool paused = false, continued = false;
+    int sentAtStop = -1;
+    w.rig.clock.at(5.0, [&] {
+        QTest::keyClick(&w.window, Qt::Key_F6);
+        paused = s.Paused && f.compause.face() == u"weiter";
+    });
+    w.rig.clock.at(8.0, [&] {
+        QTest::keyClick(&w.window, Qt::Key_F6);
+        continued = !s.Paused;
+    });
+    w.rig.clock.at(12.0, [&] {
+        QTest::keyClick(&w.window, Qt::Key_F7);
+        sentAtStop = int(s.SentText.size());
+    });
+    int* starts = countRuns(f.Comstart.onClick);
+    QTest::keyClick(&w.window, Qt::Key_F5);
+    QCOMPARE(*starts, 1);
+    QVERIFY(paused);
+    QVERIFY(continued);
+    QVERIFY(s.StopRequested);
+    QVERIFY(sentAtStop > 0 && s.SentText.size() - sentAtStop <= 1);
+    QVERIFY(f.Comstart.enabled());
+
+    // While keyboard mode or the drill takes the keys, no key acts.
+    std::vector<std::pair<Control*, int*>> counted;
+    for (Button* b : {&f.com_vorlesen, &f.Com_Tastatur, &f.C_Hoeren, &f.Comstart, &f.compause,
+                      &f.comstop, &f.COM_vvv, &f.COM_FA, &f.comloe, &f.comexit})
+        counted.emplace_back(b, countRuns(b->onClick));
+    counted.emplace_back(&f.MInfo, countRuns(f.MInfo.onClick));
+    f.compause.setEnabled(true);
+    f.comstop.setEnabled(true);
+    const auto pressAll = [&] {
+        for (int key = Qt::Key_F1; key <= Qt::Key_F11; ++key)
+            QTest::keyClick(&w.window, Qt::Key(key));
+    };
+    s.KeyboardMode = true;
+    pressAll();
+    s.KeyboardMode = false;
+    f.COM_FA.setPressed(true);
+    pressAll();
+    f.COM_FA.setPressed(false);
+    for (auto& [control, runs] : counted) QVERIFY2(*runs == 0, qPrintable(control->objectName()));
+    // Free again, the keys act.
+    QTest::keyClick(&w.window, Qt::Key_F6);
+    QTest::keyClick(&w.window, Qt::Key_F7);
+    QCOMPARE(*counted[4].second, 1);  // compause
+    QCOMPARE(*counted[5].second, 1);  // comstop
+    for (auto& entry : counted) delete entry.second;
+    delete starts;
+
+    // Alt and a letter open the menus.
+    QCOMPARE(QKeySequence::mnemonic(w.find<QMenu>("MGruppen")->menuAction()->text()),
+             QKeySequence(Qt::ALT | Qt::Key_G));
+    QCOMPARE(QKeySequence::mnemonic(w.find<QMenu>("MTexte")->menuAction()->text()),
+             QKeySequence(Qt::ALT | Qt::Key_T));
+    QCOMPARE(QKeySequence::mnemonic(w.find<QMenu>("Mk")->menuAction()->text()),
+             QKeySequence(Qt::ALT | Qt::Key_K));
+}
+
+void AccessibilityTest::assistiveActionsRunTheHandlersOnce() {
+    WindowRig w;
+    w.rig.startUp();
+    QVERIFY(w.showActive());
+    Form1& f = w.rig.f;
+    // "5%" toggled through its action: ticked in the model, its click sound played once.
+    QAccessibleInterface* box = accessible(w.find<QCheckBox>("anziehen1"));
+    QVERIFY(
+        box->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    int* boxRuns = countRuns(f.anziehen1.onClick);
+    w.rig.wave.played.clear();
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(f.anziehen1.value(), 1);
+    QCOMPARE(*boxRuns, 1);
+    QCOMPARE(w.rig.wave.played, QStringList{u".\\alfa\\S12.wav"_qs});
+    QVERIFY(box->state().checked);
+    // A handler that refuses the change wins over the action.
+    f.Mund.onClick = [&] { f.Mund.setValue(0); };
+    accessible(w.find<QCheckBox>("Mund"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(f.Mund.value(), 0);
+    QVERIFY(!w.find<QCheckBox>("Mund")->isChecked());
+    // The program's own change still runs the handler once and shows.
+    f.anziehen1.setValue(0);
+    QCOMPARE(*boxRuns, 2);
+    QVERIFY(!box->state().checked);
+
+    // An option button selected through its action.
+    int* optionRuns = countRuns(f.englisch.onClick);
+    accessible(w.find<QRadioButton>("englisch"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(f.englisch.value());
+    QVERIFY(!f.deutsch.value());
+    QCOMPARE(*optionRuns, 1);
+
+    // A button pressed through its action.
+    int* loeRuns = countRuns(f.comloe.onClick);
+    accessible(w.find<QPushButton>("comloe"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(*loeRuns, 1);
+    delete boxRuns;
+    delete optionRuns;
+    delete loeRuns;
+}
+
+void AccessibilityTest::zoomScalesTheWindowAndIsRemembered() {
+    OpenUserSettings()->remove(u"window/zoomPercent"_qs);
+    {
+        WindowRig w;
+        QVERIFY(w.showActive());
+        WindowZoom& zoom = w.window.zoom();
+        auto* start = w.find<QPushButton>("Comstart");
+        auto* speed = w.find<QWidget>("L_Gesch");
+        const QRect startAt = start->geometry();
+        const int clientWidth = w.window.centralWidget()->width();
+        const int fontPixels = speed->font().pixelSize();
+        zoom.setPercent(150);
+        QCOMPARE(w.window.centralWidget()->width(), qRound(clientWidth * 1.5));
+        QVERIFY(std::abs(start->geometry().left() - startAt.left() * 1.5) <= 1);
+        QVERIFY(std::abs(start->width() - startAt.width() * 1.5) <= 1);
+        QVERIFY(std::abs(speed->font().pixelSize() - fontPixels * 1.5) <= 1);
+        QCOMPARE(w.window.surface().zoom(), 1.5);
+        QCOMPARE(start->iconSize().width() > startAt.width(), true);
+        // The keys step within 100 to 200 %.
+        QTest::keyClick(&w.window, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(zoom.percent(), 160);
+        for (int i = 0; i < 10; ++i) QTest::keyClick(&w.window, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(zoom.percent(), 100);
+        QCOMPARE(start->geometry(), startAt);
+        zoom.setPercent(250);
+        QCOMPARE(zoom.percent(), 200);
+        QTest::keyClick(&w.window, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(zoom.percent(), 100);
+        zoom.setPercent(130);
+    }
+    {
+        WindowRig w;
+        w.window.zoom().restore();
+        QCOMPARE(w.window.zoom().percent(), 130);
+    }
+    OpenUserSettings()->remove(u"window/zoomPercent"_qs);
+}
+
+REGISTER_TEST(AccessibilityTest);
+#include "accessibility_test.moc"
