@@ -118,3 +118,10 @@ StartOutcome ApplyStartOptions(const QStringList& arguments) {
     }
     return {};
 }
+
+QString FileDialogFolder() {
+    const QString current = QDir::current().canonicalPath();
+    const QString user =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).canonicalPath();
+    return !user.isEmpty() && current == user ? QDir::homePath() : QDir::currentPath();
+}

@@ -27,3 +27,7 @@ StartOutcome ApplyStartOptions(const QStringList& arguments);
 // before the window system is opened: so both work without a display. Options it does not know
 // (the window system's own, such as -style) do not matter here.
 std::optional<QString> InformationRequested(const QStringList& arguments);
+
+// The folder a file dialog opens in: the working folder, or the home folder when the trainer
+// works in its own data folder (started from the desktop), which the user does not browse.
+QString FileDialogFolder();

@@ -64,6 +64,7 @@ void WorkingFolderTest::terminalStartKeepsTheCurrentFolder() {
     const StartOutcome outcome = Start({});
     QVERIFY(!outcome.exitCode);
     QCOMPARE(StartScope::current(), StartScope::canonical(scope.terminal.path()));
+    QCOMPARE(FileDialogFolder(), QDir::currentPath());
     QVERIFY(!QFileInfo::exists(StartScope::userFolder()));
 }
 
@@ -89,6 +90,9 @@ void WorkingFolderTest::desktopStartWorksInTheUserFolderWithInstalledDataBehindI
     QCOMPARE(QFileInfo(FindDataFile(QStringLiteral("Lek.txt"))).canonicalFilePath(),
              QDir(StartScope::userFolder()).canonicalPath() + QStringLiteral("/Lek.txt"));
 
+    // Files to open are looked for at home, not in the hidden folder.
+    QCOMPARE(FileDialogFolder(), QDir::homePath());
+
     // A second start finds the folder with the user's files in it.
     QDir::setCurrent(scope.terminal.path());
     QVERIFY(!Start({QStringLiteral("--benutzerordner")}).exitCode);
@@ -100,6 +104,7 @@ void WorkingFolderTest::namedFolderBecomesTheWorkingFolder() {
     QTemporaryDir named;
     QVERIFY(!Start({QStringLiteral("--arbeitsordner"), named.path()}).exitCode);
     QCOMPARE(StartScope::current(), StartScope::canonical(named.path()));
+    QCOMPARE(QDir(FileDialogFolder()).canonicalPath(), StartScope::canonical(named.path()));
 
     QDir::setCurrent(scope.terminal.path());
     QVERIFY(!Start({QStringLiteral("--arbeitsordner=") + named.path()}).exitCode);

@@ -17,6 +17,7 @@
 #include "lessons/ui/lektionen_window.h"
 #include "platform/print_layer.h"
 #include "platform/services.h"
+#include "platform/working_folder.h"
 
 QWidget* MainWindowWidget() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -78,7 +79,7 @@ void QtDialogSeam::showDialog(DialogId id) {
 }
 
 QString QtDialogSeam::openFileName(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(MainWindowWidget(), title, QDir::currentPath(), filter);
+    return QFileDialog::getOpenFileName(MainWindowWidget(), title, FileDialogFolder(), filter);
 }
 
 bool QtDialogSeam::printerSetup() {
