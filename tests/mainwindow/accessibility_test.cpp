@@ -193,6 +193,9 @@ void AccessibilityTest::spinButtonsFollowTheSettingsRules() {
     QCOMPARE(slider->text(QAccessible::Name), u"langer Ton"_qs);
     f.LT.setValue(36);
     QCOMPARE(slider->valueInterface()->currentValue().toInt(), 36);
+    slider->valueInterface()->setCurrentValue(37);
+    QCOMPARE(f.LT.value(), 37);
+    QCOMPARE(f.L_LT.caption(), u"langer Ton 3,7"_qs);
     const auto labelled =
         accessible(w.find<QWidget>("UpDownTon"))->relations(QAccessible::Label);
     QCOMPARE(labelled.size(), 1);

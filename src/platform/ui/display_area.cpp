@@ -2,8 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
+#include <QPainter>
 
 #include "platform/ui/accessibility_events.h"
 #include "platform/ui/widget_surface.h"
@@ -124,11 +123,10 @@ void DisplayArea::surfaceChanged() {
 
 void DisplayArea::paintEvent(QPaintEvent*) {
     if (!hasFocus()) return;
-    QStylePainter p(this);
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = rect().adjusted(4, 4, -4, -4);
-    p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    // A frame in the highlight colour, plain to see at any zoom.
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.drawRect(QRectF(rect().adjusted(4, 4, -4, -4)));
 }
 
 void DisplayArea::focusInEvent(QFocusEvent* event) {

@@ -3,8 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
+#include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -140,11 +139,10 @@ void SpinButton::keyPressEvent(QKeyEvent* event) {
 
 void SpinButton::paintEvent(QPaintEvent*) {
     if (!hasFocus()) return;
-    QStylePainter p(this);
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = rect();
-    p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    // A frame in the highlight colour, plain to see at any zoom.
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.drawRect(QRectF(rect().adjusted(1, 1, -1, -1)));
 }
 
 void SpinButton::focusInEvent(QFocusEvent* event) {
