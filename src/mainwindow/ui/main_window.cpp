@@ -663,16 +663,15 @@ void MainWindow::buildSettingsPanel(QWidget* c) {
                             const QString& what, double unit, const QRect& r) {
         auto* spin = new SpinButton(m, caption, what, unit, c);
         name(spin, qPrintable(m.objectName()), r, caption, caption);
-        spin->setAccessibleDescription(shown.objectName() == u"L_Ton"
-                                           ? what + QStringLiteral(" in Hertz")
-                                           : what);
+        // The long meaning of the value label ("Tonhöhe in Hertz").
+        spin->setAccessibleDescription(c->findChild<QWidget*>(shown.objectName())->toolTip());
         spin->shownText = [&shown] { return shown.caption(); };
     };
     label(c, "Label6", QStringLiteral("Geschw."), rect(7050, 960, 850, 240), headingFont());
     label(c, "L_Gesch", QString(), rect(7050, 1230, 800, 375), valueFont(), centre,
           QStringLiteral("Geschwindigkeit in Zeichen pro Minute"));
-    upDown(f_.UpDownGesch, f_.L_Gesch, QStringLiteral("Geschw."), QStringLiteral("Geschwindigkeit"), 1,
-           rect(7920, 900, 255, 660));
+    upDown(f_.UpDownGesch, f_.L_Gesch, QStringLiteral("Geschw."),
+           QStringLiteral("Geschwindigkeit"), 1, rect(7920, 900, 255, 660));
 
     label(c, "Label1", QStringLiteral("Zei-Abst."), rect(8430, 960, 950, 240), headingFont());
     label(c, "L_Abst", QString(), rect(8430, 1230, 900, 375), valueFont(), centre,
