@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTest>
 #include <functional>
 #include <vector>
@@ -391,7 +392,11 @@ void AccessibilityTest::zoomScalesTheWindowAndIsRemembered() {
         const QRect startAt = start->geometry();
         const int clientWidth = w.window.centralWidget()->width();
         const int fontPixels = speed->font().pixelSize();
+        auto* box = w.find<QCheckBox>("vari");
+        const int mark = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box);
         zoom.setPercent(150);
+        QVERIFY(std::abs(box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) -
+                         mark * 1.5) <= 1);
         QCOMPARE(w.window.centralWidget()->width(), qRound(clientWidth * 1.5));
         QVERIFY(std::abs(start->geometry().left() - startAt.left() * 1.5) <= 1);
         QVERIFY(std::abs(start->width() - startAt.width() * 1.5) <= 1);

@@ -7,7 +7,11 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QPushButton>
 #include <QShortcut>
+#include <QSlider>
+#include <QToolButton>
 #include <cmath>
 
 #include "mainwindow/ui/pictures.h"
@@ -65,11 +69,50 @@ void zoomWidget(QWidget* w, qreal zoom) {
         l->setPixmap(DrawPicture(l->property("picture").toString(), l->size(), ratio));
 }
 
+bool drawsStyleMarks(const QWidget* w) {
+    if (qobject_cast<const QSlider*>(w)) return true;
+    return qobject_cast<const QAbstractButton*>(w) && !qobject_cast<const QPushButton*>(w) &&
+           !qobject_cast<const QToolButton*>(w);
+}
+
 }  // namespace
+
+// The style's own marks (check box and option indicators, the slider's groove and handle)
+// grow with the zoom; everything else is drawn as the desktop's style draws it.
+class ZoomStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    qreal zoom = 1.0;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int size = QProxyStyle::pixelMetric(metric, option, widget);
+        switch (metric) {
+            case PM_IndicatorWidth:
+            case PM_IndicatorHeight:
+            case PM_ExclusiveIndicatorWidth:
+            case PM_ExclusiveIndicatorHeight:
+            case PM_CheckBoxLabelSpacing:
+            case PM_RadioButtonLabelSpacing:
+            case PM_SliderThickness:
+            case PM_SliderLength:
+            case PM_SliderControlThickness:
+            case PM_SliderTickmarkOffset:
+                return int(std::lround(size * zoom));
+            default:
+                return size;
+        }
+    }
+};
 
 WindowZoom::WindowZoom(QMainWindow& window, QWidget& client, WidgetSurface& surface,
                        std::function<bool()> keysFree)
-    : QObject(&window), window_(window), client_(client), surface_(surface) {
+    : QObject(&window),
+      window_(window),
+      client_(client),
+      surface_(surface),
+      style_(new ZoomStyle(QApplication::style()->name())) {
+    style_->setParent(this);
     const auto key = [this, keysFree](const QKeySequence& sequence, auto step) {
         auto* shortcut = new QShortcut(sequence, &window_);
         connect(shortcut, &QShortcut::activated, this, [this, keysFree, step] {
@@ -109,7 +152,11 @@ void WindowZoom::apply() {
     const qreal zoom = percent_ / 100.0;
     // The client's own font is what its controls without a face of their own inherit.
     client_.setFont(scaled(designed(&client_, "designFont", QApplication::font()), zoom));
-    for (QWidget* w : client_.findChildren<QWidget*>()) zoomWidget(w, zoom);
+    style_->zoom = zoom;
+    for (QWidget* w : client_.findChildren<QWidget*>()) {
+        zoomWidget(w, zoom);
+        if (drawsStyleMarks(w)) w->setStyle(style_);
+    }
     QMenuBar* bar = window_.menuBar();
     const QFont menuFont = scaled(designed(bar, "designFont", bar->font()), zoom);
     bar->setFont(menuFont);

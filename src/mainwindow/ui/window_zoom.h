@@ -6,6 +6,7 @@
 class QMainWindow;
 class QWidget;
 class WidgetSurface;
+class ZoomStyle;
 
 // Zooms the whole main window, controls, fonts, pictures and the display, between 100 % and
 // 200 % in steps of 10 %, for users with low vision. Ctrl++ and Ctrl+- step, Ctrl+0 goes back
@@ -36,4 +37,5 @@ private:
     QWidget& client_;
     WidgetSurface& surface_;
     int percent_ = kMinPercent;
+    ZoomStyle* style_;
 };
