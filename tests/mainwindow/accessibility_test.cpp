@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QTest>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "mainwindow/startup.h"
@@ -72,8 +73,8 @@ private:
 };
 
 // Counts the runs of a model's handler while keeping the handler.
-int* countRuns(std::function<void()>& handler) {
-    auto* runs = new int(0);
+std::shared_ptr<int> countRuns(std::function<void()>& handler) {
+    auto runs = std::make_shared<int>(0);
     handler = [inner = handler, runs] {
         ++*runs;
         if (inner) inner();
@@ -166,7 +167,7 @@ void AccessibilityTest::spinButtonsFollowTheSettingsRules() {
 
         // Set through the interface: the change handler runs once and writes the setting
         // and the label; the reader hears the label's text as the value.
-        int* runs = countRuns(row.model.onChange);
+        auto runs = countRuns(row.model.onChange);
         EventLog log;
         value->setCurrentValue(row.start + row.step);
         QCOMPARE(*runs, 1);
@@ -187,7 +188,6 @@ void AccessibilityTest::spinButtonsFollowTheSettingsRules() {
         QCOMPARE(value->currentValue().toDouble(), row.max);
         // Page Down from the bottom changes nothing and runs nothing.
         QCOMPARE(*runs, row.start - 5 * row.step >= row.min ? 4 : 3);
-        delete runs;
     }
     // The heading names its spin button; the slider has its name and value.
     QAccessibleInterface* slider = accessible(w.find<QSlider>("LT"));
@@ -288,7 +288,7 @@ void AccessibilityTest::functionKeysRunAndWaitForKeyboardMode() {
         QTest::keyClick(&w.window, Qt::Key_F7);
         sentAtStop = int(s.SentText.size());
     });
-    int* starts = countRuns(f.Comstart.onClick);
+    auto starts = countRuns(f.Comstart.onClick);
     QTest::keyClick(&w.window, Qt::Key_F5);
     QCOMPARE(*starts, 1);
     QVERIFY(paused);
@@ -298,7 +298,7 @@ void AccessibilityTest::functionKeysRunAndWaitForKeyboardMode() {
     QVERIFY(f.Comstart.enabled());
 
     // While keyboard mode or the drill takes the keys, no key acts.
-    std::vector<std::pair<Control*, int*>> counted;
+    std::vector<std::pair<Control*, std::shared_ptr<int>>> counted;
     for (Button* b : {&f.com_vorlesen, &f.Com_Tastatur, &f.C_Hoeren, &f.Comstart, &f.compause,
                       &f.comstop, &f.COM_vvv, &f.COM_FA, &f.comloe, &f.comexit})
         counted.emplace_back(b, countRuns(b->onClick));
@@ -321,8 +321,6 @@ void AccessibilityTest::functionKeysRunAndWaitForKeyboardMode() {
     QTest::keyClick(&w.window, Qt::Key_F7);
     QCOMPARE(*counted[4].second, 1);  // compause
     QCOMPARE(*counted[5].second, 1);  // comstop
-    for (auto& entry : counted) delete entry.second;
-    delete starts;
 
     // Alt and a letter open the menus.
     QCOMPARE(QKeySequence::mnemonic(w.find<QMenu>("MGruppen")->menuAction()->text()),
@@ -342,7 +340,7 @@ void AccessibilityTest::assistiveActionsRunTheHandlersOnce() {
     QAccessibleInterface* box = accessible(w.find<QCheckBox>("anziehen1"));
     QVERIFY(
         box->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
-    int* boxRuns = countRuns(f.anziehen1.onClick);
+    auto boxRuns = countRuns(f.anziehen1.onClick);
     w.rig.wave.played.clear();
     box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     QCOMPARE(f.anziehen1.value(), 1);
@@ -362,7 +360,7 @@ void AccessibilityTest::assistiveActionsRunTheHandlersOnce() {
     QVERIFY(!box->state().checked);
 
     // An option button selected through its action.
-    int* optionRuns = countRuns(f.englisch.onClick);
+    auto optionRuns = countRuns(f.englisch.onClick);
     accessible(w.find<QRadioButton>("englisch"))
         ->actionInterface()
         ->doAction(QAccessibleActionInterface::toggleAction());
@@ -371,14 +369,11 @@ void AccessibilityTest::assistiveActionsRunTheHandlersOnce() {
     QCOMPARE(*optionRuns, 1);
 
     // A button pressed through its action.
-    int* loeRuns = countRuns(f.comloe.onClick);
+    auto loeRuns = countRuns(f.comloe.onClick);
     accessible(w.find<QPushButton>("comloe"))
         ->actionInterface()
         ->doAction(QAccessibleActionInterface::pressAction());
     QTRY_COMPARE(*loeRuns, 1);
-    delete boxRuns;
-    delete optionRuns;
-    delete loeRuns;
 }
 
 void AccessibilityTest::zoomScalesTheWindowAndIsRemembered() {
