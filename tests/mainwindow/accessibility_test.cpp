@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -367,6 +368,21 @@ void AccessibilityTest::assistiveActionsRunTheHandlersOnce() {
     QVERIFY(f.englisch.value());
     QVERIFY(!f.deutsch.value());
     QCOMPARE(*optionRuns, 1);
+
+    // Text set in the keyboard box through the editable-text interface counts as typed: the
+    // window's key handler first, then the box's; a swallowed key stays out.
+    auto* typing = w.find<QPlainTextEdit>("Text2");
+    f.Text2.setVisible(true);
+    std::vector<int> order;
+    f.onKeyPress = [&](int& code) {
+        order.push_back(-code);
+        if (code == 'k') code = 0;
+    };
+    f.Text2.onKeyPress = [&](int& code) { order.push_back(code); };
+    accessible(typing)->editableTextInterface()->insertText(0, u"ak"_qs);
+    QCOMPARE(order, (std::vector<int>{-'a', 'a', -'k'}));
+    QCOMPARE(f.Text2.text(), u"a"_qs);
+    QCOMPARE(typing->toPlainText(), u"a"_qs);
 
     // A button pressed through its action.
     auto loeRuns = countRuns(f.comloe.onClick);

@@ -435,13 +435,13 @@ QString shownText(const QString& text) {
     return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-void bind(TextBox& m, ModelTextBox* w) {
+// Text added to the box other than by a key (set through the accessibility interface, as
+// voice control does, or pasted) counts as typed: each added character goes through the
+// window's key handler and then the box's, exactly as its key would. Other edits are taken
+// as they stand.
+void bindTextBox(TextBox& m, ModelTextBox* w, const std::function<void(int&)>& windowKeys) {
     w->onTyped = [&m](int code) { m.typeKey(code); };
-    QObject::connect(w, &QPlainTextEdit::textChanged, &m, [&m, w] {
-        QString text = w->toPlainText();
-        m.setText(text.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
-    });
-    mirror(m, w, [&m, w] {
+    const auto sync = [&m, w] {
         const QSignalBlocker blocker(w);
         const QString shown = shownText(m.text());
         if (w->toPlainText() != shown) {
@@ -449,7 +449,24 @@ void bind(TextBox& m, ModelTextBox* w) {
             w->moveCursor(QTextCursor::End);
         }
         applyCommon(m, w);
+    };
+    QObject::connect(w, &QPlainTextEdit::textChanged, &m, [&m, w, &windowKeys, sync] {
+        const QString text = w->toPlainText();
+        const QString before = shownText(m.text());
+        if (!text.startsWith(before) || text.size() == before.size()) {
+            m.setText(QString(text).replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+            return;
+        }
+        for (const QChar c : text.mid(before.size())) {
+            int code = c == u'\n' ? 13 : Cp1252Code(c);
+            if (code < 0 || code > 255) continue;
+            if (windowKeys) windowKeys(code);
+            if (code != 0) m.typeKey(code);
+        }
+        // Keys a handler swallowed leave the box.
+        sync();
     });
+    mirror(m, w, sync);
 }
 
 // The caption with its access key marked: the entry's "accessKey" letter, where it has one
@@ -813,7 +830,8 @@ void MainWindow::bindAll() {
             else if (auto* w = widget(static_cast<SpinButton*>(nullptr)))
                 bind(*m, w);
         } else if (auto* m = qobject_cast<TextBox*>(control)) {
-            if (auto* w = widget(static_cast<ModelTextBox*>(nullptr))) bind(*m, w);
+            if (auto* w = widget(static_cast<ModelTextBox*>(nullptr)))
+                bindTextBox(*m, w, f_.onKeyPress);
         } else if (auto* m = qobject_cast<MenuItem*>(control)) {
             if (auto* menu = dynamic_cast<QMenu*>(found))
                 bind(*m, menu);
