@@ -1,4 +1,5 @@
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
@@ -431,7 +432,18 @@ void AccessibilityTest::zoomScalesTheWindowAndIsRemembered() {
         w.window.zoom().restore();
         QCOMPARE(w.window.zoom().percent(), 130);
     }
+    // Nothing remembered: the zoom follows the desktop's font size.
     OpenUserSettings()->remove(u"window/zoomPercent"_qs);
+    const QFont desktop = QApplication::font();
+    QFont large = desktop;
+    large.setPointSizeF(15);
+    QApplication::setFont(large);
+    {
+        WindowRig w;
+        w.window.zoom().restore();
+        QCOMPARE(w.window.zoom().percent(), 150);
+    }
+    QApplication::setFont(desktop);
 }
 
 REGISTER_TEST(AccessibilityTest);
