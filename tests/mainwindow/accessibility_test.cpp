@@ -313,6 +313,8 @@ void AccessibilityTest::functionKeysRunAndWaitForKeyboardMode() {
     };
     s.KeyboardMode = true;
     pressAll();
+    QTest::keyClick(&w.window, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(w.window.zoom().percent(), 100);
     s.KeyboardMode = false;
     f.COM_FA.setPressed(true);
     pressAll();
