@@ -1,7 +1,14 @@
 #include "platform/offline_output.h"
 
+#include "platform/band/band_render.h"
+
 OfflineOutput::OfflineOutput(Clock& clock, int sampleRate)
-    : ClockedOutput(clock, sampleRate), renderer_(sampleRate) {}
+    : ClockedOutput(clock, sampleRate), renderer_(sampleRate), band_(sampleRate) {}
+
+void OfflineOutput::setBandConditions(const BandSettings& settings,
+                                      std::shared_ptr<const QrmTraffic> traffic) {
+    band_.set(settings, std::move(traffic));
+}
 
 const SoundItem* OfflineOutput::Queue::peek() {
     return items_.empty() ? nullptr : &items_.front().first;
@@ -21,7 +28,7 @@ void OfflineOutput::renderUpTo(int64_t frame) {
     if (count <= 0) return;
     const size_t old = samples_.size();
     samples_.resize(old + static_cast<size_t>(count));
-    renderer_.render(samples_.data() + old, count, queue_);
+    RenderWithBand(renderer_, band_, queue_, samples_.data() + old, count);
 }
 
 const std::vector<int16_t>& OfflineOutput::samples() {

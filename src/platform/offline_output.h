@@ -2,6 +2,7 @@
 
 #include <deque>
 
+#include "platform/band/band_mixer.h"
 #include "platform/clocked_output.h"
 #include "platform/tone_renderer.h"
 
@@ -17,6 +18,8 @@ public:
     const std::vector<int16_t>& samples();
     // Items that started late; zero unless something is wrong with the timeline.
     uint64_t lateItems() const { return renderer_.lateItems(); }
+    void setBandConditions(const BandSettings& settings,
+                           std::shared_ptr<const QrmTraffic> traffic) override;
 
 protected:
     void renderTones(int64_t start, const std::vector<ToneSegment>& tones,
@@ -40,6 +43,7 @@ private:
     void renderUpTo(int64_t frame);
 
     ToneRenderer renderer_;
+    BandMixer band_;
     Queue queue_;
     uint64_t serial_ = 0;
     std::vector<int16_t> samples_;

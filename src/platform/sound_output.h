@@ -4,6 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "platform/band/band_settings.h"
+
+struct QrmTraffic;
+
 // One tone or silence handed to the renderer: the sender describes sounds, it never computes
 // samples itself.
 struct ToneSegment {
@@ -32,6 +36,9 @@ public:
     virtual double secondsQueued() = 0;
     // Silences the output within a few milliseconds with a short fade, dropping the queue.
     virtual void stop() = 0;
+    // Band conditions mixed into everything played from the next block on; the traffic is the
+    // second station's. An output that plays nothing ignores them.
+    virtual void setBandConditions(const BandSettings&, std::shared_ptr<const QrmTraffic>) {}
     // Buffers the device had to fill with silence because nothing was ready.
     virtual uint64_t underruns() const { return 0; }
 };

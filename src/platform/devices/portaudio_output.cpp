@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/band/band_render.h"
 #include "platform/clock.h"
 #include "platform/devices/quiet_stderr.h"
 
@@ -29,7 +30,10 @@ void PortAudioOutput::RingSource::pop() {
 }
 
 PortAudioOutput::PortAudioOutput(Clock& clock, int sampleRate, int channels)
-    : ClockedOutput(clock, sampleRate), channels_(channels), renderer_(sampleRate) {}
+    : ClockedOutput(clock, sampleRate),
+      channels_(channels),
+      renderer_(sampleRate),
+      band_(sampleRate) {}
 
 std::unique_ptr<PortAudioOutput> PortAudioOutput::Detached(Clock& clock, int sampleRate,
                                                            int channels) {
@@ -108,7 +112,7 @@ PortAudioOutput::~PortAudioOutput() {
 }
 
 void PortAudioOutput::renderMono(int16_t* out, unsigned long frames) {
-    renderer_.render(out, static_cast<int64_t>(frames), source_);
+    RenderWithBand(renderer_, band_, source_, out, static_cast<int64_t>(frames));
 }
 
 void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, bool deviceUnderflow) {
@@ -217,6 +221,11 @@ bool PortAudioOutput::idle() {
 double PortAudioOutput::secondsQueued() {
     const int64_t end = std::max(endFrame(), audibleEnd_ + latencyFrames_);
     return std::max<int64_t>(0, end - nowFrame()) / static_cast<double>(sampleRate());
+}
+
+void PortAudioOutput::setBandConditions(const BandSettings& settings,
+                                        std::shared_ptr<const QrmTraffic> traffic) {
+    band_.set(settings, std::move(traffic));
 }
 
 uint64_t PortAudioOutput::underruns() const {

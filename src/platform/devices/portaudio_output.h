@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 
+#include "platform/band/band_mixer.h"
 #include "platform/clocked_output.h"
 #include "platform/spsc_ring.h"
 #include "platform/tone_renderer.h"
@@ -28,6 +29,8 @@ public:
     bool idle() override;
     double secondsQueued() override;
     uint64_t underruns() const override;
+    void setBandConditions(const BandSettings& settings,
+                           std::shared_ptr<const QrmTraffic> traffic) override;
 
     // What the device callback does for one buffer of interleaved 16-bit samples. Never
     // blocks, allocates, logs or locks.
@@ -80,6 +83,7 @@ private:
 
     // The callback's own.
     ToneRenderer renderer_;
+    BandMixer band_;  // settings reach it from the window thread as snapshots
     RingSource source_{ring_};
     uint64_t handledDrop_ = 0;
     std::array<int16_t, 1024> mono_{};
