@@ -1,4 +1,5 @@
 #include "mainwindow/startup.h"
+#include "mainwindow/ui/band_entries.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
@@ -61,5 +62,6 @@ int main(int argc, char** argv) {
     Form_Initialize();
     Form_Load();
     Form_Activate();
+    AddBandEntries(window);
     return app.exec();
 }
