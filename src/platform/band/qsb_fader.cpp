@@ -17,6 +17,8 @@ void QsbFader::reseed(uint64_t seed) {
     random_ = BandRandom(seed);
     phase_ = random_.uniform(0, 2 * std::numbers::pi);
     knot_ = 0;
+    gain_ = -1;
+    strideLeft_ = 0;
     from_ = knotValue();
     to_ = knotValue();
 }
@@ -31,22 +33,32 @@ void QsbFader::process(float* gains, int count) {
         for (int i = 0; i < count; ++i) gains[i] = 1.0f;
         return;
     }
-    const double knotStep = 1.0 / (periodS_ * rate_);
-    const double baseStep = 2 * std::numbers::pi / (periodS_ * rate_);
+    const double knotStep = kStride / (periodS_ * rate_);
+    const double baseStep = kStride * 2 * std::numbers::pi / (periodS_ * rate_);
     const double dbToLn = std::numbers::ln10 / 20.0;
     for (int i = 0; i < count; ++i) {
-        // Cosine interpolation between the knots keeps the speed, and so the level, smooth.
-        const double mix = 0.5 - 0.5 * std::cos(std::numbers::pi * knot_);
-        const double speed = 1.0 + from_ + (to_ - from_) * mix;
-        phase_ += baseStep * speed;
-        if (phase_ > 2 * std::numbers::pi) phase_ -= 2 * std::numbers::pi;
-        knot_ += knotStep;
-        if (knot_ >= 1.0) {
-            knot_ -= 1.0;
-            from_ = to_;
-            to_ = knotValue();
+        if (strideLeft_ == 0) {
+            // A new gain every few samples, and straight lines between: the level moves far
+            // too slowly for the difference to be heard, and it saves most of the work.
+            // Cosine interpolation between the knots keeps the speed, and so the level, smooth.
+            const double mix = 0.5 - 0.5 * std::cos(std::numbers::pi * knot_);
+            const double speed = 1.0 + from_ + (to_ - from_) * mix;
+            phase_ += baseStep * speed;
+            if (phase_ > 2 * std::numbers::pi) phase_ -= 2 * std::numbers::pi;
+            knot_ += knotStep;
+            if (knot_ >= 1.0) {
+                knot_ -= 1.0;
+                from_ = to_;
+                to_ = knotValue();
+            }
+            const double levelDb = -depthDb_ * 0.5 * (1.0 - std::sin(phase_));
+            const double next = std::exp(levelDb * dbToLn);
+            if (gain_ < 0) gain_ = next;
+            slope_ = (next - gain_) / kStride;
+            strideLeft_ = kStride;
         }
-        const double levelDb = -depthDb_ * 0.5 * (1.0 - std::sin(phase_));
-        gains[i] = static_cast<float>(std::exp(levelDb * dbToLn));
+        gain_ += slope_;
+        --strideLeft_;
+        gains[i] = static_cast<float>(gain_);
     }
 }

@@ -22,7 +22,11 @@ private:
     BandRandom random_;
     double depthDb_ = 0;
     double periodS_ = 10;
-    double phase_ = 0;          // of the level's sine [rad]
-    double knot_ = 0;           // position between two random speed knots, 0..1
-    double from_ = 0, to_ = 0;  // speed deviations at the knots
+    double phase_ = 0;                  // of the level's sine [rad]
+    double knot_ = 0;                   // position between two random speed knots, 0..1
+    double from_ = 0, to_ = 0;          // speed deviations at the knots
+    static constexpr int kStride = 16;  // samples between two computed gains
+    int strideLeft_ = 0;
+    double gain_ = -1;  // -1: none yet
+    double slope_ = 0;  // per sample
 };
