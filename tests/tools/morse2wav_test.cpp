@@ -49,6 +49,7 @@ private slots:
     void soundsExactlyLikeTheTrainer();
     void readsStandardInput();
     void rejectsWhatItCannotDo();
+    void bandConditionsRepeatWithTheirSeed();
 };
 
 void Morse2WavTest::soundsExactlyLikeTheTrainer() {
@@ -130,6 +131,14 @@ void Morse2WavTest::rejectsWhatItCannotDo() {
         {{"A"}, 2, "keine Ausgabedatei"},
         {{"-o", path, "äöü !"}, 2, "kein Zeichen"},
         {{"-o", dir.filePath(QStringLiteral("fehlt/x.wav")), "A"}, 1, "nicht schreiben"},
+        {{"--snr", "31", "-o", path, "A"}, 2, "-10 bis 30"},
+        {{"--filter", "300", "-o", path, "A"}, 2, "250, 500, 1000 oder 2400"},
+        {{"--qsb-depth", "-1", "-o", path, "A"}, 2, "0 bis 30"},
+        {{"--qsb-period=1", "-o", path, "A"}, 2, "2 bis 30"},
+        {{"--qrm-offset", "900", "-o", path, "A"}, 2, "50 bis 800"},
+        {{"--qrm-level", "7", "-o", path, "A"}, 2, "-20 bis 6"},
+        {{"--qrn", "2.5", "-o", path, "A"}, 2, "0 bis 60"},
+        {{"--seed", "nan", "-o", path, "A"}, 2, "0 bis 4294967295"},
     };
     for (const auto& c : cases) {
         const Result result = Run(c.args);
@@ -151,6 +160,31 @@ void Morse2WavTest::rejectsWhatItCannotDo() {
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith(QStringLiteral("Aufruf: morse2wav")));
     QVERIFY(help.out.endsWith(u'\n'));
+}
+
+void Morse2WavTest::bandConditionsRepeatWithTheirSeed() {
+    QTemporaryDir dir;
+    const QStringList band = {"--rate",      "8000", "--snr",        "5", "--filter",     "1000",
+                              "--qsb-depth", "12",   "--qsb-period", "3", "--qrm-offset", "250",
+                              "--qrm-level", "-3",   "--qrn",        "20"};
+    const auto render = [&](const QStringList& extra, const QString& name) {
+        const QString path = dir.filePath(name);
+        const Result result = Run(band + extra + QStringList{"-o", path, "CQ", "DE", "DL1ABC"});
+        int rate = 0;
+        return result.exitCode == 0 ? ReadWave(path, &rate) : std::vector<int16_t>{};
+    };
+    const auto first = render({"--seed", "42"}, "a.wav");
+    QVERIFY(!first.empty());
+    QCOMPARE(render({"--seed=42"}, "b.wav"), first);
+    QVERIFY(render({"--seed", "43"}, "c.wav") != first);
+
+    // The clean file is as long as the text; the band adds its fade-out after the last sign.
+    const QString clean = dir.filePath(QStringLiteral("clean.wav"));
+    QCOMPARE(Run({"--rate", "8000", "--seed", "42", "-o", clean, "CQ", "DE", "DL1ABC"}).exitCode,
+             0);
+    int rate = 0;
+    const auto plain = ReadWave(clean, &rate);
+    QCOMPARE(first.size(), plain.size() + 8000 * 5 / 2);
 }
 
 REGISTER_TEST(Morse2WavTest);

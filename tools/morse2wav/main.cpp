@@ -14,10 +14,13 @@
 #include <iostream>
 #include <optional>
 
+#include "band_options.h"
 #include "engine/morse_table.h"
 #include "engine/timing.h"
 #include "engine/tone_control.h"
 #include "exercises/own_text.h"
+#include "exercises/qrm_traffic.h"
+#include "platform/band/band_mixer.h"
 #include "platform/form1.h"
 #include "platform/offline_output.h"
 #include "platform/services.h"
@@ -44,6 +47,7 @@ struct Options {
     QString outputPath;
     QStringList words;
     bool help = false;
+    BandSettings band = CleanBand();
 };
 
 const char* const kHelp =
@@ -109,7 +113,7 @@ QString ParseArguments(const QStringList& args, Options& options) {
                                                   QStringLiteral("--word-spacing"),
                                                   QStringLiteral("--rate"),
                                                   QStringLiteral("-o")};
-            if (!withValue.contains(arg)) {
+            if (!withValue.contains(arg) && !IsBandOption(arg)) {
                 return QStringLiteral("unbekannte Option „%1“").arg(Excerpt(arg));
             }
             if (i + 1 >= args.size()) {
@@ -119,6 +123,12 @@ QString ParseArguments(const QStringList& args, Options& options) {
         }
         if (arg == QStringLiteral("-o")) {
             options.outputPath = value;
+            continue;
+        }
+        if (IsBandOption(arg)) {
+            if (const QString error = ParseBandOption(arg, value, options.band); !error.isEmpty()) {
+                return error;
+            }
             continue;
         }
         const std::optional<double> number = ParseNumber(value);
@@ -217,7 +227,7 @@ int main(int argc, char** argv) {
         return Fail(kUsageError, error);
     }
     if (options.help) {
-        std::cout << kHelp;
+        std::cout << kHelp << "\n" << BandHelpText();
         return 0;
     }
     if (options.outputPath.isEmpty()) {
@@ -264,6 +274,9 @@ int main(int argc, char** argv) {
     platform.clock = &clock;
     platform.tonwerk = &tonwerk;
     BuildMorseTable();
+    if (options.band.enabled) {
+        output.setBandConditions(options.band, BuildQrmTraffic(options.band.seed));
+    }
 
     QString skipped;
     bool sendable = false;
@@ -292,6 +305,8 @@ int main(int argc, char** argv) {
     form1().LT.setValue(options.dashTenths);
     ComputeTiming();
     Send(text);
+    // The band fades out after the last sign, as it does in the trainer.
+    if (options.band.enabled) clock.advance(BandMixer::TailSeconds());
 
     QString error;
     if (!WriteWave(options.outputPath, output.samples(), options.rateHz, error)) {
