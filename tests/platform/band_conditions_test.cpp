@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "platform/band/band_mixer.h"
+#include "platform/devices/portaudio_output.h"
 #include "platform/offline_output.h"
 #include "platform/virtual_clock.h"
 #include "support/audio_analysis.h"
@@ -136,6 +137,7 @@ private slots:
     void wantedTimingIsUnchangedWithEverythingOn();
     void sameSeedSameSamplesAndSilenceWhenIdle();
     void switchedOffGivesTheSamplesOfBefore();
+    void deviceTellsWhileTheBandFadesOut();
 };
 
 void BandConditionsTest::noiseHasTheSetSignalToNoiseRatio_data() {
@@ -282,6 +284,26 @@ void BandConditionsTest::switchedOffGivesTheSamplesOfBefore() {
     const Samples untouched = Render(nullptr, tones, 1.0);
     QCOMPARE(Render(&s, tones, 1.0), untouched);
     QCOMPARE(Render(&s, tones, 1.0, 0.0071), untouched);
+}
+
+void BandConditionsTest::deviceTellsWhileTheBandFadesOut() {
+    VirtualClock clock;
+    auto device = PortAudioOutput::Detached(clock, kRate, 1);
+    device->setBandConditions(Only(true, false, false, false), Traffic());
+    device->queueTones({{kPitchHz, 100, 32000}, {0, 100, 0}});
+    std::vector<int16_t> buffer(256);
+    const auto play = [&](double seconds) {
+        for (int i = 0; i < seconds * kRate / 256; ++i) {
+            device->renderDeviceBuffer(buffer.data(), 256, false);
+            clock.advance(256.0 / kRate);
+        }
+    };
+    play(0.5);
+    QVERIFY(device->idle());
+    QVERIFY(device->bandAudible());
+    play(BandMixer::TailSeconds());
+    QVERIFY(!device->bandAudible());
+    QVERIFY(std::all_of(buffer.begin(), buffer.end(), [](int16_t v) { return v == 0; }));
 }
 
 REGISTER_TEST(BandConditionsTest);

@@ -142,6 +142,7 @@ void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, boo
     const uint64_t active = renderer_.activeSerial();
     doneUpTo_.store(active != 0 ? active - 1 : source_.lastTaken, std::memory_order_release);
     lateItems_.store(renderer_.lateItems(), std::memory_order_relaxed);
+    bandAudible_.store(band_.audible(), std::memory_order_release);
     position_.store(renderer_.position(), std::memory_order_release);
 }
 

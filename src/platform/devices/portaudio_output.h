@@ -38,6 +38,9 @@ public:
 
     int channels() const { return channels_; }
     double latencySeconds() const { return latencyFrames_ / static_cast<double>(sampleRate()); }
+    // The band conditions still sound (fading out after the last sound): the stream is not
+    // silent yet, though everything queued has been played.
+    bool bandAudible() const { return bandAudible_.load(std::memory_order_acquire); }
     // Times the device stopped taking samples for so long that the clock took over.
     int stalls() const { return stalls_; }
 
@@ -79,6 +82,7 @@ private:
     std::atomic<uint64_t> doneUpTo_{0};  // items up to this serial are no longer read
     std::atomic<uint64_t> underflows_{0};
     std::atomic<uint64_t> lateItems_{0};
+    std::atomic<bool> bandAudible_{false};
     static_assert(std::atomic<int64_t>::is_always_lock_free);
 
     // The callback's own.
