@@ -28,6 +28,7 @@ private slots:
     void singleGroupIsLetters();
     void noCharacterFollowsItself();
     void poolWeighting();
+    void digitGroupDrawsEveryDigit();
     void variableLength();
     void lowerCasePoolSentInCapitals();
     void impossiblePoolsDoNotHang();
@@ -125,6 +126,20 @@ void RandomGroupsTest::poolWeighting() {
     for (int i = 0; i < draws; ++i)
         letters += isLetter(DrawGroupCharacter(pool, QString(QChar(0)), false, false).front());
     QVERIFY(qAbs(letters / double(draws) - 52.0 / 57.0) < 0.01);
+}
+
+void RandomGroupsTest::digitGroupDrawsEveryDigit() {
+    TestRig rig(5);
+    rig.startUp();
+    const QString pool = rig.s.ExerciseText;  // kind "Z": letters, digits, punctuation
+    QString drawn;
+    QString previous(QChar(0));
+    for (int i = 0; i < 2000; ++i) {
+        previous = DrawGroupCharacter(pool, previous, true, true);
+        if (!drawn.contains(previous)) drawn += previous;
+    }
+    for (QChar digit : rig.s.Digits) QVERIFY2(drawn.contains(digit), qPrintable(drawn));
+    QVERIFY(std::none_of(drawn.begin(), drawn.end(), isLetter));
 }
 
 void RandomGroupsTest::variableLength() {

@@ -12,6 +12,7 @@ class RunControlTest : public QObject {
 private slots:
     void startSetsCountAndButtons();
     void pauseHoldsSendingAndClockThenStop();
+    void stopWhilePausedEndsTheRun();
     void effectsRestoredAfterARunNotAfterAStop();
     void spacingStepAndPitchAtStart();
     void startAfterStopWaitsForTheStoppedRun();
@@ -78,6 +79,30 @@ void RunControlTest::pauseHoldsSendingAndClockThenStop() {
     QVERIFY(rig.f.Comstart.enabled());
     QVERIFY(rig.f.Timer2.isEnabled());
     QVERIFY(rig.s.StopRequested);
+}
+
+void RunControlTest::stopWhilePausedEndsTheRun() {
+    TestRig rig;
+    rig.startUp();
+    int sentAtStop = -1;
+    bool stillPaused = false;
+    rig.clock.at(5.0, [&] { rig.f.compause.click(); });
+    rig.clock.at(10.0, [&] {
+        rig.f.comstop.click();
+        sentAtStop = rig.s.SentText.size();
+    });
+    // Should the run still hang in its pause, release it so that the test fails, not hangs.
+    rig.clock.at(60.0, [&] {
+        stillPaused = rig.s.Paused;
+        if (stillPaused) rig.f.compause.click();
+    });
+    rig.f.Comstart.click();
+    QVERIFY(!stillPaused);
+    QVERIFY(!rig.s.Paused);
+    QVERIFY(rig.s.StopRequested);
+    QCOMPARE(rig.f.compause.face(), QStringLiteral("pause"));
+    QVERIFY(rig.s.SentText.size() - sentAtStop <= 1);  // at most the character held in the pause
+    QVERIFY(rig.surface.pieces().back().text != QStringLiteral("+"));
 }
 
 void RunControlTest::effectsRestoredAfterARunNotAfterAStop() {

@@ -115,6 +115,8 @@ void SettingsFormatTest::readingRules_data() {
         << "60,800,12,1,1,\"Z\",0,30,x,y,z,\"\r\nrest" << 60.f << 1.f << "Z" << 0 << 30;
     QTest::newRow("fraction rounds half to even")
         << "60,800,12,1,1,\"Z\",20.5,34.5,," << 60.f << 1.f << "Z" << 20 << 34;
+    QTest::newRow("odd half rounds up, not down")
+        << "60,800,12,1,1,\"Z\",21.5,33.5,," << 60.f << 1.f << "Z" << 22 << 34;
     QTest::newRow("number forms") << "+5E1,800,12,.5,1,\"Z\",0,30,," << 50.f << 0.5f << "Z" << 0
                                   << 30;
     QTest::newRow("out of control range")
