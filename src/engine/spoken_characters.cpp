@@ -1,12 +1,18 @@
 #include "engine/spoken_characters.h"
 
 #include "engine/timing.h"
+#include "platform/dialogs.h"
 #include "platform/services.h"
 #include "platform/wave_player.h"
 #include "state/shared_state.h"
 
 void PlayWave(const QString& name) {
-    if (WavePlayer* player = Platform().wave) player->play(name + QStringLiteral(".wav"));
+    WavePlayer* player = Platform().wave;
+    if (!player) return;
+    player->play(name + QStringLiteral(".wav"));
+    const QString problem = player->takeProblem();
+    if (problem.isEmpty()) return;
+    if (DialogSeam* dialogs = Platform().dialogs) dialogs->message(problem);
 }
 
 QString SpokenName(QChar c) {

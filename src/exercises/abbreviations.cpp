@@ -4,33 +4,56 @@
 
 #include "engine/morse_table.h"
 #include "exercises/character_sets.h"
+#include "platform/dialogs.h"
 #include "platform/file_lookup.h"
+#include "platform/services.h"
 #include "state/shared_state.h"
 
 namespace {
-// A longer line is no abbreviation; it is cut rather than read without limit.
-constexpr qint64 kMaxLineBytes = 1000;
+// A longer line is no abbreviation; it is cut.
+constexpr qsizetype kMaxLineBytes = 1000;
 
-QString fromCp1252(const QByteArray& bytes) {
+QString fromCp1252(QByteArrayView bytes) {
     QString text(bytes.size(), QChar());
-    for (int i = 0; i < bytes.size(); ++i)
+    for (qsizetype i = 0; i < bytes.size(); ++i)
         text[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
     return text;
 }
-
-// One line without its end (CR LF or LF); false at the end of the file.
-bool readLine(QFile& file, QByteArray& line) {
-    if (file.atEnd()) return false;
-    line = file.readLine(kMaxLineBytes + 1);
-    if (line.size() > kMaxLineBytes && !line.endsWith('\n')) {
-        // Skip the rest of an overlong line.
-        while (!file.atEnd() && !file.readLine(kMaxLineBytes + 1).endsWith('\n')) {
-        }
-    }
-    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-    return true;
-}
 }  // namespace
+
+AbbreviationFile ReadAbbreviationsFrom(QIODevice& device) {
+    AbbreviationFile result;
+    const QByteArray bytes = device.read(kMaxAbbreviationFileBytes + 1);
+    const bool tooLong = bytes.size() > kMaxAbbreviationFileBytes;
+    // Of a file over the byte limit only the lines that end before it count.
+    const qsizetype end =
+        tooLong ? bytes.lastIndexOf('\n', kMaxAbbreviationFileBytes - 1) + 1 : bytes.size();
+    bool tooMany = false;
+    qsizetype start = 0;
+    while (start < end) {
+        if (result.entries.size() == kMaxAbbreviations) {
+            tooMany = true;
+            break;
+        }
+        qsizetype stop = bytes.indexOf('\n', start);
+        if (stop < 0 || stop > end) stop = end;
+        QByteArrayView line(bytes.constData() + start, stop - start);
+        start = stop + 1;
+        while (line.endsWith('\r')) line.chop(1);
+        QString entry = fromCp1252(line.first(std::min(line.size(), kMaxLineBytes)));
+        DecodeText(entry);
+        result.entries << entry;
+    }
+    if (tooLong || tooMany) {
+        result.problem = QStringLiteral(
+                             "Die Abkürzungsliste Abk.txt ist zu groß (mehr als %1 Zeilen oder "
+                             "%2 KB). Gelesen wurden nur die ersten %3 Zeilen.")
+                             .arg(kMaxAbbreviations)
+                             .arg(kMaxAbbreviationFileBytes / 1024)
+                             .arg(result.entries.size());
+    }
+    return result;
+}
 
 void ReadAbbreviations() {
     SharedState& s = S();
@@ -40,12 +63,10 @@ void ReadAbbreviations() {
     if (path.isEmpty()) return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;
-    QByteArray line;
-    int count = 0;
-    while (count < kMaxAbbreviations && readLine(file, line)) {
-        QString entry = fromCp1252(line);
-        DecodeText(entry);
-        s.AbbrevList[++count] = entry;
+    const AbbreviationFile read = ReadAbbreviationsFrom(file);
+    for (qsizetype i = 0; i < read.entries.size(); ++i) s.AbbrevList[i + 1] = read.entries[i];
+    s.AbbrevCount = static_cast<int16_t>(read.entries.size());
+    if (!read.problem.isEmpty()) {
+        if (DialogSeam* dialogs = Platform().dialogs) dialogs->message(read.problem);
     }
-    s.AbbrevCount = static_cast<int16_t>(count);
 }

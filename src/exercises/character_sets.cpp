@@ -18,6 +18,11 @@ std::unique_ptr<QFile>& nameFile() {
     return file;
 }
 
+QString& nameFileProblem() {
+    static QString problem;
+    return problem;
+}
+
 bool isShiftCharacter(int p) {
     switch (p) {
         case ' ': case 'A': case 'E': case 'I': case 'O': case 'U':
@@ -60,11 +65,18 @@ void InitCharacterSets() {
     // The name file is only read: a missing one stays missing rather than being created empty.
     auto& file = nameFile();
     file.reset();
+    nameFileProblem().clear();
     s.NameFile = 0;
     const QString path = FindDataFile(QStringLiteral("MORSE.NAM"));
     if (path.isEmpty()) return;
     auto opened = std::make_unique<QFile>(path);
     if (!opened->open(QIODevice::ReadOnly)) return;
+    if (opened->size() > kMaxNameFileBytes) {
+        nameFileProblem() = QStringLiteral("Namensdatei MORSE.NAM ist größer als %1 KB und wird "
+                                           "nicht gelesen.")
+                                .arg(kMaxNameFileBytes / 1024);
+        return;
+    }
     file = std::move(opened);
     s.NameFile = 1;
 }
@@ -78,6 +90,20 @@ bool ReadNameRecord(int number, QString& record) {
     record.resize(kNameRecordLength);
     for (int i = 0; i < kNameRecordLength; ++i)
         record[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
+    return true;
+}
+
+QString NameFileProblem() { return nameFileProblem(); }
+
+bool ParseNameRecord(QString record, NameEntry& entry) {
+    DecodeText(record);
+    const qsizetype p1 = record.indexOf(u'*');
+    const qsizetype p2 = p1 < 0 ? -1 : record.indexOf(u'*', p1 + 1);
+    if (p2 < 0) return false;
+    entry.call = record.left(p1);
+    entry.name = record.mid(p1 + 1, p2 - p1 - 1);
+    entry.qth = record.mid(p2 + 1);
+    while (entry.qth.endsWith(u' ')) entry.qth.chop(1);
     return true;
 }
 

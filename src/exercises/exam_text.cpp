@@ -95,15 +95,11 @@ bool PickRandomEntry() {
             records = nameRecordCount();
             continue;
         }
-        DecodeText(record);
-        const qsizetype p1 = record.indexOf(u'*');
-        const qsizetype p2 = p1 < 0 ? -1 : record.indexOf(u'*', p1 + 1);
-        if (p2 < 0) continue;
-        s.EntryCall = record.left(p1);
-        s.EntryName = record.mid(p1 + 1, p2 - p1 - 1);
-        s.EntryQth = record.mid(p2 + 1);
-        while (s.EntryQth.endsWith(u' ')) s.EntryQth.chop(1);
-        s.EntryQth += u' ';
+        NameEntry entry;
+        if (!ParseNameRecord(record, entry)) continue;
+        s.EntryCall = entry.call;
+        s.EntryName = entry.name;
+        s.EntryQth = entry.qth + u' ';
         return true;
     }
     return false;
@@ -227,7 +223,10 @@ void SendExamText() {
         sendPiece(QStringLiteral("de ") + s.EntryCall + QStringLiteral(" "), kLightRed);
         if (stopped()) return;
     } else {
-        ShowDataMessage(QStringLiteral("Namensdatei MORSE.NAM fehlt oder ist unbrauchbar"));
+        const QString problem = NameFileProblem();
+        ShowDataMessage(problem.isEmpty()
+                            ? QStringLiteral("Namensdatei MORSE.NAM fehlt oder ist unbrauchbar")
+                            : problem);
     }
     sendPiece(QStringLiteral("= "));
     if (stopped()) return;

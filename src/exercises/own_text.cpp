@@ -186,5 +186,11 @@ void MausDatei_Click() {
     s.ExerciseKind = QStringLiteral("T");
     f.Comstart.setEnabled(true);
     RestoreNormalDisplay();
+    if (!file.complete) {
+        ShowDataMessage(
+            QStringLiteral("Die Datei %1 ist länger als %2 Zeichen; gesendet wird ihr Anfang.")
+                .arg(name)
+                .arg(kTextFileLimit));
+    }
     setPointer(MousePointer::Default);
 }

@@ -10,6 +10,7 @@
 #include "exercises/character_sets.h"
 #include "exercises/data_message.h"
 #include "exercises/own_text.h"
+#include "platform/dialogs.h"
 #include "platform/file_lookup.h"
 #include "platform/form1.h"
 #include "platform/services.h"
@@ -33,6 +34,12 @@ public:
     QString problem() const {
         if (!file_.isOpen()) return QStringLiteral("Wörterliste LEXIKON fehlt");
         if (records_ == 0) return QStringLiteral("Wörterliste LEXIKON ist leer");
+        if (tooLarge_) {
+            return QStringLiteral(
+                       "Wörterliste LEXIKON hat mehr als %1 Einträge; "
+                       "benutzt werden nur die ersten %1.")
+                .arg(kMaxWordRecords);
+        }
         return {};
     }
 
@@ -41,7 +48,9 @@ public:
         if (path.isEmpty()) return false;
         file_.setFileName(path);
         if (!file_.open(QIODevice::ReadOnly)) return false;
-        records_ = static_cast<int>(file_.size() / kRecordLength);
+        const qint64 records = file_.size() / kRecordLength;
+        tooLarge_ = records > kMaxWordRecords;
+        records_ = static_cast<int>(std::min<qint64>(records, kMaxWordRecords));
         return records_ > 0;
     }
 
@@ -52,20 +61,13 @@ public:
         const int index =
             std::min(static_cast<int>(std::floor(r * static_cast<float>(records_))), records_ - 1);
         if (!file_.seek(static_cast<qint64>(index) * kRecordLength)) return {};
-        const QByteArray bytes = file_.read(kRecordLength);
-        QString record(bytes.size(), QChar());
-        for (int i = 0; i < bytes.size(); ++i)
-            record[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
-        DecodeText(record);
-        while (record.endsWith(u' ')) record.chop(1);
-        const qsizetype at = record.indexOf(u'@');
-        if (at < 0) return {};
-        return english ? record.left(at) : record.mid(at + 1);
+        return WordFromRecord(file_.read(kRecordLength), english);
     }
 
 private:
     QFile file_;
     int records_ = 0;
+    bool tooLarge_ = false;
 };
 
 void setPointer(MousePointer pointer) {
@@ -81,6 +83,17 @@ int missedBy(int end) {
     return 0;
 }
 }  // namespace
+
+QString WordFromRecord(const QByteArray& bytes, bool english) {
+    QString record(bytes.size(), QChar());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        record[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
+    DecodeText(record);
+    while (record.endsWith(u' ')) record.chop(1);
+    const qsizetype at = record.indexOf(u'@');
+    if (at < 0) return {};
+    return english ? record.left(at) : record.mid(at + 1);
+}
 
 bool SendWords() {
     SharedState& s = S();
@@ -132,6 +145,10 @@ bool SendWords() {
             EndRunWithMessage(problem);
         }
         return false;
+    }
+    // A list over its limit still serves from its beginning; the user hears of it.
+    if (!problem.isEmpty()) {
+        if (DialogSeam* dialogs = Platform().dialogs) dialogs->message(problem);
     }
     if (exam && !s.ExerciseText.isEmpty()) s.ExerciseText.chop(1);
     if (s.NormalRun) SendOwnText();

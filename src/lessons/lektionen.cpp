@@ -1,58 +1,13 @@
 #include "lessons/lektionen.h"
 
-#include <QFile>
-
-#include "engine/morse_table.h"
-#include "platform/file_lookup.h"
+#include "lessons/lesson_file.h"
+#include "platform/dialogs.h"
 #include "platform/form1.h"
+#include "platform/services.h"
 #include "state/shared_state.h"
 
 const std::array<const char*, 11> kCourseLessons = {"elv0", "asq",  "toc2=", "d5r/?", "igx9", "f4",
                                                     "nju7", "h,kb", "3pmy",  "zw61",  "8."};
-
-QStringList ParseLessonEntries(const QString& content) {
-    QStringList entries;
-    const qsizetype n = content.size();
-    auto lineBreak = [&](qsizetype i) { return content[i] == u'\r' || content[i] == u'\n'; };
-    // Steps over one separator: a comma, or a line break of CR LF, LF or CR.
-    auto skipSeparator = [&](qsizetype i) {
-        if (i >= n) return i;
-        if (content[i] == u'\r' && i + 1 < n && content[i + 1] == u'\n') return i + 2;
-        return i + 1;
-    };
-    qsizetype i = 0;
-    while (i < n) {
-        while (i < n && content[i] == u' ') ++i;
-        QString entry;
-        if (i < n && content[i] == u'"') {
-            const qsizetype close = content.indexOf(u'"', i + 1);
-            const qsizetype end = close < 0 ? n : close;
-            entry = content.mid(i + 1, end - i - 1);
-            i = close < 0 ? n : close + 1;
-            // Whatever follows the closing quote up to the separator does not belong to it.
-            while (i < n && content[i] != u',' && !lineBreak(i)) ++i;
-        } else {
-            const qsizetype start = i;
-            while (i < n && content[i] != u',' && !lineBreak(i)) ++i;
-            entry = content.mid(start, i - start);
-        }
-        entries << entry;
-        i = skipSeparator(i);
-    }
-    return entries;
-}
-
-QStringList ReadOwnLessons() {
-    const QString path = FindDataFile(QStringLiteral("Lek.txt"));
-    if (path.isEmpty()) return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    QString content;
-    content.reserve(bytes.size());
-    for (char byte : bytes) content += FromCp1252(static_cast<unsigned char>(byte));
-    return ParseLessonEntries(content);
-}
 
 Lektionen::Lektionen()
     : DialogForm("Lektionen", QStringLiteral("LEKTIONEN"), 6450, 4290, RGB(192, 255, 255)) {
@@ -79,7 +34,11 @@ void Lektionen::Form_Load() {
     Left = f.Left + (f.Width - Width) / 2;
     emit geometryChanged();
     for (const char* lesson : kCourseLessons) List1.AddItem(QString::fromLatin1(lesson));
-    for (const QString& lesson : ReadOwnLessons()) List2.AddItem(lesson);
+    const OwnLessons own = ReadOwnLessons();
+    for (const QString& lesson : own.entries) List2.AddItem(lesson);
+    if (!own.problem.isEmpty()) {
+        if (DialogSeam* dialogs = Platform().dialogs) dialogs->message(own.problem);
+    }
 }
 
 void Lektionen::ok_Click() {

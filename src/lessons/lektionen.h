@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QStringList>
 #include <array>
 
 #include "platform/controls.h"
@@ -9,13 +8,6 @@
 
 // The eleven lessons of the DARC Morse course, in course order.
 extern const std::array<const char*, 11> kCourseLessons;
-
-// The entries of an own-lessons file: separated by line breaks or commas, leading blanks
-// skipped; an entry that starts with a double quote runs to the next double quote and may
-// hold commas.
-QStringList ParseLessonEntries(const QString& content);
-// The own lessons of Lek.txt; none when the file is missing or unreadable.
-QStringList ReadOwnLessons();
 
 // The lessons dialog: course lessons and own lessons become the character pool of kind "E".
 class Lektionen : public DialogForm {

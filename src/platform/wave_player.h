@@ -9,4 +9,6 @@ class WavePlayer {
 public:
     virtual ~WavePlayer() = default;
     virtual void play(const QString& legacyName) = 0;
+    // A German message about a file that play() refused as too large, once; empty otherwise.
+    virtual QString takeProblem() { return {}; }
 };

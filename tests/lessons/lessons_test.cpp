@@ -1,9 +1,11 @@
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "lessons/lektionen.h"
+#include "lessons/lesson_file.h"
 #include "platform/form1.h"
 #include "support/registry.h"
 #include "support/rig.h"
@@ -39,6 +41,7 @@ private slots:
     void editingWithoutSelectionDoesNothing();
     void moveUpAndDownStopAtTheEnds();
     void editsLastUntilClosed();
+    void fileOverItsLimitsIsCutAndTold();
 };
 
 void LessonsTest::coursePoolFollowsListOrder() {
@@ -210,6 +213,38 @@ void LessonsTest::editsLastUntilClosed() {
     QFile file(dir.path(QStringLiteral("Lek.txt")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("abc\r\n"));
+}
+
+void LessonsTest::fileOverItsLimitsIsCutAndTold() {
+    TestRig rig;
+    WorkingDir dir;
+    QByteArray many;
+    for (int i = 1; i <= kMaxOwnLessons + 1; ++i) many += "L" + QByteArray::number(i) + "\r\n";
+    dir.write(QStringLiteral("Lek.txt"), many);
+    Lektionen& d = lektionen().load();
+    QCOMPARE(d.List2.ListCount(), kMaxOwnLessons);
+    QCOMPARE(d.List2.List(kMaxOwnLessons - 1), QStringLiteral("L1000"));
+    QCOMPARE(int(rig.dialogs.messages.size()), 1);
+    QVERIFY(rig.dialogs.messages[0].contains(QStringLiteral("Lek.txt")));
+    d.Cancel.click();
+
+    // Few but long lessons past the byte limit: the lesson cut by it is left out, and no byte
+    // after the limit is read.
+    QByteArray longLessons;
+    while (longLessons.size() <= kMaxLessonFileBytes) longLessons += QByteArray(999, 'e') + '\n';
+    QBuffer device(&longLessons);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    const OwnLessons read = ReadLessonsFrom(device);
+    QCOMPARE(int(read.entries.size()), int(kMaxLessonFileBytes / 1000));
+    QCOMPARE(read.entries.last(), QString(999, u'e'));
+    QVERIFY(!read.problem.isEmpty());
+    QCOMPARE(device.pos(), kMaxLessonFileBytes + 1);
+
+    // 100 000 quotes and commas: cut at the lesson limit.
+    QByteArray quotes = QByteArray("\"\",").repeated(100000);
+    QBuffer quoted(&quotes);
+    QVERIFY(quoted.open(QIODevice::ReadOnly));
+    QCOMPARE(int(ReadLessonsFrom(quoted).entries.size()), kMaxOwnLessons);
 }
 
 REGISTER_TEST(LessonsTest);

@@ -58,6 +58,7 @@ private slots:
     void playsThroughTheOutputAndReturnsWhenHeard();
     void missingOrBrokenFileIsSilentAndImmediate();
     void legacyNamesFindTheSameFolder();
+    void filesOverTheLimitsAreRefusedOnce();
 };
 
 void FileWavePlayerTest::decodesCommonFormatsToMonoAtTheOutputRate() {
@@ -150,6 +151,41 @@ void FileWavePlayerTest::legacyNamesFindTheSameFolder() {
              QFileInfo(work.path("S12.wav")).canonicalFilePath());
     // A folder is not a file.
     QVERIFY(FindDataFile(QStringLiteral(".\\Alfa")).isEmpty());
+}
+
+
+void FileWavePlayerTest::filesOverTheLimitsAreRefusedOnce() {
+    Workdir work;
+    const int rate = 8000;
+    const int limit = FileWavePlayer::kMaxSoundSeconds * rate;
+    WriteSine(work.path("full.wav"), rate, 1, SF_FORMAT_PCM_16, limit, 440);
+    WriteSine(work.path("long.wav"), rate, 1, SF_FORMAT_PCM_16, limit + 1, 440);
+    // Past the byte limit: refused unopened, whatever the header claims.
+    QFile large(work.path("large.wav"));
+    QVERIFY(large.open(QIODevice::WriteOnly));
+    QVERIFY(large.resize(FileWavePlayer::kMaxSoundFileBytes + 1));
+    large.close();
+
+    QString problem;
+    const PcmBuffer full = FileWavePlayer::Decode(work.path("full.wav"), rate, &problem);
+    QVERIFY(full && full->size() == size_t(limit));
+    QVERIFY(problem.isEmpty());
+    QVERIFY(!FileWavePlayer::Decode(work.path("long.wav"), rate, &problem));
+    QVERIFY(problem.contains(QStringLiteral("long.wav")) &&
+            problem.contains(QStringLiteral("10 Sekunden")));
+    problem.clear();
+    QVERIFY(!FileWavePlayer::Decode(work.path("large.wav"), rate, &problem));
+    QVERIFY(problem.contains(QStringLiteral("large.wav")));
+
+    // Playing tells of a refused file once, not at every character spoken.
+    VirtualClock clock;
+    OfflineOutput output(clock, rate);
+    FileWavePlayer player(output, clock);
+    player.play(QStringLiteral("long.wav"));
+    QVERIFY(player.takeProblem().contains(QStringLiteral("long.wav")));
+    player.play(QStringLiteral("long.wav"));
+    QVERIFY(player.takeProblem().isEmpty());
+    QVERIFY(output.samples().empty());
 }
 
 REGISTER_TEST(FileWavePlayerTest);

@@ -7,14 +7,13 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/file_lookup.h"
 
 namespace {
-// Longer files are no sound effects; refusing them keeps a stray file from filling memory.
-constexpr sf_count_t kMaxFrames = 48000LL * 600;
 // Wake-up granularity while a file plays (s).
 constexpr double kMinSleepSeconds = 0.001;
 
@@ -29,12 +28,29 @@ struct SndFile {
 FileWavePlayer::FileWavePlayer(SoundOutput& output, Clock& clock)
     : output_(output), clock_(clock) {}
 
-PcmBuffer FileWavePlayer::Decode(const QString& path, int sampleRate) {
+QString FileWavePlayer::TooLarge(const QString& path) {
+    return QStringLiteral(
+               "Die Tondatei %1 ist länger als %2 Sekunden oder größer als %3 MB und "
+               "wird nicht abgespielt.")
+        .arg(QFileInfo(path).fileName())
+        .arg(kMaxSoundSeconds)
+        .arg(kMaxSoundFileBytes / (1024 * 1024));
+}
+
+PcmBuffer FileWavePlayer::Decode(const QString& path, int sampleRate, QString* problem) {
+    // Refused before it is opened: the size alone tells a stray file from a sound effect.
+    if (QFileInfo(path).size() > kMaxSoundFileBytes) {
+        if (problem) *problem = TooLarge(path);
+        return nullptr;
+    }
     SF_INFO info{};
     SndFile file;
     file.handle = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
-    if (!file.handle || info.channels < 1 || info.samplerate < 1 || info.frames < 1 ||
-        info.frames > kMaxFrames) {
+    if (!file.handle || info.channels < 1 || info.samplerate < 1 || info.frames < 1) {
+        return nullptr;
+    }
+    if (info.frames > static_cast<sf_count_t>(kMaxSoundSeconds) * info.samplerate) {
+        if (problem) *problem = TooLarge(path);
         return nullptr;
     }
     std::vector<float> interleaved(static_cast<size_t>(info.frames) * info.channels);
@@ -73,10 +89,15 @@ PcmBuffer FileWavePlayer::load(const QString& path) {
     if (it != cache_.end() && it->modified == info.lastModified() && it->size == info.size()) {
         return it->samples;
     }
-    PcmBuffer samples = Decode(path, output_.sampleRate());
+    QString problem;
+    PcmBuffer samples = Decode(path, output_.sampleRate(), &problem);
+    // Told once: the refusal is cached with the file's date and size.
+    if (!problem.isEmpty()) problem_ = problem;
     cache_.insert(path, Cached{info.lastModified(), info.size(), samples});
     return samples;
 }
+
+QString FileWavePlayer::takeProblem() { return std::exchange(problem_, QString()); }
 
 void FileWavePlayer::play(const QString& legacyName) {
     const QString path = FindDataFile(legacyName);

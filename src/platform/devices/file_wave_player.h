@@ -17,9 +17,16 @@ class FileWavePlayer : public WavePlayer {
 public:
     FileWavePlayer(SoundOutput& output, Clock& clock);
     void play(const QString& legacyName) override;
+    QString takeProblem() override;
 
-    // The samples of a sound file at `sampleRate`, mono; nullptr when it cannot be read.
-    static PcmBuffer Decode(const QString& path, int sampleRate);
+    // Spoken characters and effects last a second or two; longer or larger files are refused
+    // unread, so a stray file neither fills memory nor holds up a run while it is decoded.
+    static constexpr int kMaxSoundSeconds = 10;
+    static constexpr qint64 kMaxSoundFileBytes = 16 * 1024 * 1024;
+
+    // The samples of a sound file at `sampleRate`, mono; nullptr when it cannot be read, with
+    // a German message in `problem` when it is over the limits above.
+    static PcmBuffer Decode(const QString& path, int sampleRate, QString* problem = nullptr);
 
 private:
     struct Cached {
@@ -28,8 +35,10 @@ private:
         PcmBuffer samples;
     };
     PcmBuffer load(const QString& path);
+    static QString TooLarge(const QString& path);
 
     SoundOutput& output_;
     Clock& clock_;
     QHash<QString, Cached> cache_;  // the spoken characters come round again and again
+    QString problem_;
 };
