@@ -131,13 +131,13 @@ void Sidebands(const std::vector<int16_t>& samples) {
 
 // Frames of each element as the formulas give them at 60 cpm, compared with what the file
 // holds: tone length from the energy of the mark (corrected by the known energy of its two
-// raised-cosine edges), tone start from its energy centre.
+// edges), tone start from its energy centre.
 void ElementLengths(const std::vector<int16_t>& samples, float cpm) {
     const double dotFrames = 77.0 / cpm * 60 * kRate / 1000;
     const auto edge = std::llround(ToneRenderer::kEdgeMs * kRate / 1000);
     double edgeDeficit = 0;
     for (int64_t i = 0; i < edge; ++i) {
-        const double g = 0.5 - 0.5 * std::cos(std::numbers::pi * (i + 0.5) / edge);
+        const double g = ToneRenderer::EdgeShape((i + 0.5) / edge);
         edgeDeficit += 2 * (1 - g * g);
     }
     struct Mark {

@@ -25,9 +25,9 @@ public:
 };
 
 // Turns sound items into 16-bit mono samples. Pure and allocation-free after construction, so
-// that an audio callback can run it: every edge of a tone is shaped with a raised-cosine ramp
-// (no key clicks), the sine's phase runs on from one buffer and one tone to the next, and
-// silence is exact zero.
+// that an audio callback can run it: every edge of a tone is shaped with a Blackman-integral ramp
+// inside the tone's slot (no key clicks), the sine's phase runs on from one buffer and one tone to
+// the next, and silence is exact zero.
 class ToneRenderer {
 public:
     static constexpr double kEdgeMs = 5.0;      // rise and fall inside each tone
@@ -37,6 +37,8 @@ public:
 
     int sampleRate() const { return rate_; }
     static int64_t StopFadeFrames(int sampleRate);
+    // Gain of a rising edge at `x` in [0, 1] of its length; 0.5 at the middle.
+    static double EdgeShape(double x);
 
     // Renders the next `count` frames of the timeline into `out`.
     void render(int16_t* out, int64_t count, SoundItemSource& source);
@@ -68,7 +70,7 @@ private:
     double fadeGain(int64_t index) const;
 
     int rate_;
-    std::vector<double> ramp_;  // rising raised cosine over kEdgeMs, ramp_[i] at i + 0.5
+    std::vector<double> ramp_;  // rising edge over kEdgeMs, ramp_[i] at i + 0.5
     int64_t fadeFrames_;
     int64_t pos_ = 0;
     bool active_ = false;

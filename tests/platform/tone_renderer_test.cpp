@@ -75,12 +75,33 @@ void ToneRendererTest::edgesRiseAndFallWithoutClicks() {
     // Within the first and last half millisecond the tone is still almost silent ...
     QVERIFY(PeakIn(out, 0, 24) < 0.03 * 32000);
     QVERIFY(PeakIn(out, 9600 - 24, 9600) < 0.03 * 32000);
-    // ... reaches half amplitude about the middle of the ramp ...
-    QVERIFY(PeakIn(out, edge / 2 - 30, edge / 2 + 30) > 0.4 * 32000);
-    QVERIFY(PeakIn(out, edge / 2 - 30, edge / 2 + 30) < 0.65 * 32000);
     // ... and no neighbouring samples jump further than the sine itself moves.
     const double sineStep = 32000 * 2 * M_PI * 1000 / kRate;
     QVERIFY(audio::MaxStep(out, 0, 9600) <= sineStep + 1);
+
+    // A tone at a quarter of the rate starts at phase 0, so every odd sample is the envelope
+    // itself. Half amplitude lies in the middle of each ramp: the element keeps its length.
+    const int64_t total = 4800;
+    const auto quarter = Render({Tone(0, total, kRate / 4.0, 1)}, total);
+    auto envelope = [&](int64_t k) { return std::abs(quarter[k]) / 32000.0; };
+    auto halfCrossing = [&](int64_t from, int64_t to, int step) {
+        for (int64_t k = from; k != to; k += step) {
+            const double a = envelope(k), b = envelope(k + step);
+            if ((a - 0.5) * (b - 0.5) <= 0) return k + step * (0.5 - a) / (b - a);
+        }
+        return -1.0;
+    };
+    const double rise = halfCrossing(1, edge + 1, 2);
+    const double fall = halfCrossing(total - 1, total - edge - 1, -2);
+    QVERIFY2(std::abs(rise - (edge / 2.0 - 0.5)) < 0.05, qPrintable(QString::number(rise)));
+    QVERIFY2(std::abs(fall - (total - edge / 2.0 - 0.5)) < 0.05, qPrintable(QString::number(fall)));
+    QVERIFY(envelope(edge + 1) > 0.999 && envelope(total - edge - 2) > 0.999);
+
+    // A dot at 200 cpm (23.1 ms) still reaches full amplitude between its edges.
+    const int64_t dot = std::llround(23.1 * kRate / 1000);
+    const auto fast = Render({Tone(0, dot, 800, 1)}, dot);
+    QVERIFY(PeakIn(fast, edge, dot - edge) >= 31990);
+
     // A tone too short for its ramps gets shorter ramps of the same shape, not a click.
     const auto shortTone = Render({Tone(0, 200, 1000, 1)}, 200);
     QVERIFY(PeakIn(shortTone, 0, 5) < 0.03 * 32000);
