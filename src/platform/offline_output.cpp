@@ -24,7 +24,7 @@ void OfflineOutput::Queue::push(const SoundItem& item, PcmBuffer pcm) {
 }
 
 void OfflineOutput::renderUpTo(int64_t frame) {
-    const int64_t count = frame - static_cast<int64_t>(samples_.size());
+    const int64_t count = frame - taken_ - static_cast<int64_t>(samples_.size());
     if (count <= 0) return;
     const size_t old = samples_.size();
     samples_.resize(old + static_cast<size_t>(count));
@@ -34,6 +34,15 @@ void OfflineOutput::renderUpTo(int64_t frame) {
 const std::vector<int16_t>& OfflineOutput::samples() {
     renderUpTo(nowFrame());
     return samples_;
+}
+
+std::vector<int16_t> OfflineOutput::takeSamples(int64_t maxFrames) {
+    const int64_t due = taken_ + static_cast<int64_t>(samples_.size());
+    renderUpTo(nowFrame() - due > maxFrames ? due + maxFrames : nowFrame());
+    std::vector<int16_t> out;
+    out.swap(samples_);
+    taken_ += static_cast<int64_t>(out.size());
+    return out;
 }
 
 void OfflineOutput::renderTones(int64_t start, const std::vector<ToneSegment>& tones,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 
 #include "platform/band/band_mixer.h"
@@ -14,8 +15,17 @@ class OfflineOutput : public ClockedOutput {
 public:
     OfflineOutput(Clock& clock, int sampleRate);
 
-    // Every sample from the output's start up to the present moment of the clock.
+    // Every sample from the output's start (or from the last take) up to the present moment of
+    // the clock.
     const std::vector<int16_t>& samples();
+    // Hands the samples up to the present moment to the caller and forgets them, so that a long
+    // export holds only what was rendered since the last take. The rendering runs on unchanged:
+    // the pieces joined are the same samples as one whole.
+    std::vector<int16_t> takeSamples(int64_t maxFrames = INT64_MAX);
+    // Frames from the output's start up to the present moment.
+    int64_t presentFrame() { return nowFrame(); }
+    // Frames handed out by takeSamples so far.
+    int64_t takenFrames() const { return taken_; }
     // Items that started late; zero unless something is wrong with the timeline.
     uint64_t lateItems() const { return renderer_.lateItems(); }
     void setBandConditions(const BandSettings& settings,
@@ -47,4 +57,5 @@ private:
     Queue queue_;
     uint64_t serial_ = 0;
     std::vector<int16_t> samples_;
+    int64_t taken_ = 0;  // frames handed out by takeSamples
 };

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/clock.h"
-
 #include <functional>
 #include <map>
 #include <string>
+
+#include "platform/clock.h"
 
 // A clock for tests and offline rendering: time moves only when somebody waits, and "window
 // events" are actions scripted at virtual moments. A wait runs every action that falls inside
@@ -48,4 +48,6 @@ private:
     std::map<int, std::function<void()>> timerCallbacks_;
     int nextHandle_ = 1;
     long long rounds_ = 0;
+    long long stalledRounds_ = 0;  // rounds since the time last moved
+    double lastRoundAt_ = -1;
 };

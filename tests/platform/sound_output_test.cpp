@@ -75,7 +75,8 @@ void SoundOutputTest::offlineBufferFollowsTheClock() {
     QCOMPARE(samples.size(), size_t(28800));
     const auto marks = audio::FindMarks(samples, 100);
     QCOMPARE(marks.size(), size_t(2));
-    QVERIFY(marks[1].first >= 24000 && marks[1].first < 24005);
+    // The edge starts so softly that its first few samples round to zero.
+    QVERIFY(marks[1].first >= 24000 && marks[1].first < 24012);
     QCOMPARE(output.lateItems(), uint64_t(0));
 }
 

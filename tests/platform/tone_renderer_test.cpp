@@ -55,9 +55,10 @@ void ToneRendererTest::tonesSitInTheirSlotsAndSilenceIsZero() {
     const auto out = Render({Tone(1000, 4800, 800, 1), Tone(9000, 2400, 600, 2)}, 14000);
     const auto marks = audio::FindMarks(out, 10);
     QCOMPARE(marks.size(), size_t(2));
-    // Nothing outside the slots, and every slot filled up to (nearly) its ends.
-    QVERIFY(marks[0].first >= 1000 && marks[0].first < 1003);
-    QVERIFY(marks[0].last <= 5799 && marks[0].last > 5796);
+    // Nothing outside the slots, and every slot filled up to (nearly) its ends: the edge starts
+    // so softly that its first few samples round to zero.
+    QVERIFY(marks[0].first >= 1000 && marks[0].first < 1012);
+    QVERIFY(marks[0].last <= 5799 && marks[0].last > 5788);
     QVERIFY(marks[1].first >= 9000 && marks[1].last <= 11399);
     // Symmetric shaping puts the energy centre in the middle of the slot.
     QVERIFY(std::abs(marks[0].centre - 3399.5) < 0.1);
@@ -95,7 +96,7 @@ void ToneRendererTest::edgesRiseAndFallWithoutClicks() {
     const double fall = halfCrossing(total - 1, total - edge - 1, -2);
     QVERIFY2(std::abs(rise - (edge / 2.0 - 0.5)) < 0.05, qPrintable(QString::number(rise)));
     QVERIFY2(std::abs(fall - (total - edge / 2.0 - 0.5)) < 0.05, qPrintable(QString::number(fall)));
-    QVERIFY(envelope(edge + 1) > 0.999 && envelope(total - edge - 2) > 0.999);
+    QVERIFY(envelope(edge + 1) > 0.999 && envelope(total - edge - 1) > 0.999);
 
     // A dot at 200 cpm (23.1 ms) still reaches full amplitude between its edges.
     const int64_t dot = std::llround(23.1 * kRate / 1000);

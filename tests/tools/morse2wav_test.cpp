@@ -1,5 +1,7 @@
 #include <sndfile.h>
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -11,6 +13,7 @@
 #include "support/audio_analysis.h"
 #include "support/registry.h"
 #include "support/rig.h"
+#include "text_stream.h"
 
 namespace {
 struct Result {
@@ -29,6 +32,15 @@ Result Run(const QStringList& args, const QByteArray& input = {}) {
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+// Frames and rate of any sound file libsndfile reads.
+SF_INFO Probe(const QString& path) {
+    SF_INFO info{};
+    if (SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info)) {
+        sf_close(file);
+    }
+    return info;
 }
 
 std::vector<int16_t> ReadWave(const QString& path, int* rate) {
@@ -50,6 +62,9 @@ private slots:
     void readsStandardInput();
     void rejectsWhatItCannotDo();
     void bandConditionsRepeatWithTheirSeed();
+    void writesEveryFormat();
+    void splitsAtWordGaps();
+    void readsTextInPieces();
 };
 
 void Morse2WavTest::soundsExactlyLikeTheTrainer() {
@@ -139,6 +154,8 @@ void Morse2WavTest::rejectsWhatItCannotDo() {
         {{"--qrm-level", "7", "-o", path, "A"}, 2, "-20 bis 6"},
         {{"--qrn", "2.5", "-o", path, "A"}, 2, "0 bis 60"},
         {{"--seed", "nan", "-o", path, "A"}, 2, "0 bis 4294967295"},
+        {{"-o", dir.filePath(QStringLiteral("x.aiff")), "A"}, 2, "unbekanntes Dateiformat"},
+        {{"--split-minutes", "0", "-o", path, "A"}, 2, "1 bis 1440"},
     };
     for (const auto& c : cases) {
         const Result result = Run(c.args);
@@ -156,6 +173,13 @@ void Morse2WavTest::rejectsWhatItCannotDo() {
         QVERIFY(result.err.toUtf8().size() < 300);
         QVERIFY(!QFile::exists(path));
     }
+    // A rate the format cannot take is refused before anything is written.
+    const QString mp3 = dir.filePath(QStringLiteral("x.mp3"));
+    const Result fast = Run({"--rate", "96000", "-o", mp3, "A"});
+    QCOMPARE(fast.exitCode, 1);
+    QVERIFY2(fast.err.contains(QStringLiteral("96000 Hz")), qPrintable(fast.err));
+    QVERIFY(!QFile::exists(mp3));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
     const Result help = Run({"--help"});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith(QStringLiteral("Aufruf: morse2wav")));
@@ -185,6 +209,97 @@ void Morse2WavTest::bandConditionsRepeatWithTheirSeed() {
     int rate = 0;
     const auto plain = ReadWave(clean, &rate);
     QCOMPARE(first.size(), plain.size() + 8000 * 5 / 2);
+}
+
+void Morse2WavTest::writesEveryFormat() {
+    QTemporaryDir dir;
+    // Each S: three dots with their gaps, the character gap of a dash and one more dot.
+    const double seconds = 3 * (3 * 2 + 3 + 1) * 46.2 / 1000;
+    for (const char* suffix : {"wav", "flac", "ogg", "opus", "mp3"}) {
+        const QString path = dir.filePath(QStringLiteral("s.") + QLatin1String(suffix));
+        const Result result = Run({"--cpm", "100", "-o", path, "SSS"});
+        QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+        const SF_INFO info = Probe(path);
+        QCOMPARE(info.channels, 1);
+        QCOMPARE(info.samplerate, 48000);
+        const double read = static_cast<double>(info.frames) / info.samplerate;
+        // Lossless formats hold every sample; the lossy encoders may pad their last frame.
+        const bool lossless = QLatin1String(suffix) == QLatin1String("wav") ||
+                              QLatin1String(suffix) == QLatin1String("flac");
+        QVERIFY2(std::abs(read - seconds) < (lossless ? 1e-4 : 0.08),
+                 qPrintable(QStringLiteral("%1: %2 s").arg(QLatin1String(suffix)).arg(read)));
+    }
+    // Only the finished files are left, nothing half written beside them.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
+}
+
+void Morse2WavTest::splitsAtWordGaps() {
+    QTemporaryDir dir;
+    QByteArray text;
+    for (int i = 0; i < 60; ++i) text += "PARIS MORSE CODE\n";
+    const Result whole = Run({"--cpm", "200", "-o", dir.filePath(QStringLiteral("all.wav"))}, text);
+    QCOMPARE(whole.exitCode, 0);
+    const Result split =
+        Run({"--cpm", "200", "--split-minutes", "1", "-o", dir.filePath(QStringLiteral("t.wav"))},
+            text);
+    QCOMPARE(split.exitCode, 0);
+    int rate = 0;
+    const auto all = ReadWave(dir.filePath(QStringLiteral("all.wav")), &rate);
+    std::vector<int16_t> joined;
+    int files = 0;
+    for (;
+         QFile::exists(dir.filePath(QStringLiteral("t-%1.wav").arg(files + 1, 2, 10, QChar(u'0'))));
+         ++files) {
+        const auto part = ReadWave(
+            dir.filePath(QStringLiteral("t-%1.wav").arg(files + 1, 2, 10, QChar(u'0'))), &rate);
+        // Every cut lies in a gap, and every file but the last has its minute.
+        QVERIFY(!part.empty() && part.front() == 0 && part.back() == 0);
+        joined.insert(joined.end(), part.begin(), part.end());
+        if (joined.size() < all.size()) QVERIFY(part.size() >= size_t(60 * 48000));
+    }
+    QVERIFY(all.size() > size_t(2 * 60 * 48000));
+    QCOMPARE(files, static_cast<int>(all.size() / (60 * 48000)) + 1);
+    QVERIFY(joined == all);
+}
+
+void Morse2WavTest::readsTextInPieces() {
+    // A UTF-8 character and a CR LF cut by the edge of a read, and a line end in every form.
+    QByteArray bytes(64 * 1024 - 1, 'E');
+    bytes += "\xc3\x84";
+    bytes += QByteArray(64 * 1024 - 2, 'E');
+    bytes += "\r\nT\tA\rB\n";
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    TextStream stream(buffer);
+    QString all, piece;
+    int pieces = 0;
+    while (stream.next(piece)) {
+        all += piece;
+        ++pieces;
+    }
+    QVERIFY(stream.error().isEmpty());
+    QVERIFY(pieces > 1);
+    QCOMPARE(all, QString(64 * 1024 - 1, u'E') + QStringLiteral("Ä") +
+                      QString(64 * 1024 - 2, u'E') + QStringLiteral(" T A B "));
+    QCOMPARE(stream.progress(), 1.0);
+
+    // Not UTF-8: the rest is read as Windows-1252.
+    QByteArray latin("Gr\xfc\xdf \x80");
+    QBuffer second(&latin);
+    second.open(QIODevice::ReadOnly);
+    TextStream old(second);
+    QVERIFY(old.next(piece));
+    QCOMPARE(piece, QStringLiteral("Grüß €"));
+    QVERIFY(!old.next(piece) && old.error().isEmpty());
+
+    // NUL bytes are refused, also after a good start.
+    QByteArray binary = QByteArray(70000, 'A') + QByteArray(3, '\0');
+    QBuffer third(&binary);
+    third.open(QIODevice::ReadOnly);
+    TextStream bad(third);
+    while (bad.next(piece)) {
+    }
+    QVERIFY(bad.error().contains(QStringLiteral("kein Text")));
 }
 
 REGISTER_TEST(Morse2WavTest);
