@@ -1,5 +1,6 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/band_entries.h"
+#include "mainwindow/ui/export_entries.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     MainWindow window(form1());
     window.zoom().restore();
     p.surface = &window.surface();
+    AddExportEntries(window);
     WireForm1();
     Form_Initialize();
     Form_Load();

@@ -3,11 +3,7 @@
 #include "engine/number_format.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
-#include "exercises/call_signs.h"
-#include "exercises/exam_text.h"
-#include "exercises/own_text.h"
-#include "exercises/random_groups.h"
-#include "exercises/word_generator.h"
+#include "exercises/current_exercise.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
 #include "platform/services.h"
@@ -15,7 +11,6 @@
 #include "platform/tonwerk.h"
 #include "state/shared_state.h"
 
-#include <QLocale>
 
 namespace {
 // A run lives inside the start handler. A start while a stopped run is still finishing its
@@ -23,28 +18,6 @@ namespace {
 // one has returned, so that runs never nest.
 int runDepth = 0;
 bool restartPending = false;
-
-void runGenerator() {
-    SharedState& s = S();
-    Form1& f = form1();
-    const QString& kind = s.ExerciseKind;
-    if (kind == QStringLiteral("T")) {
-        SendOwnText();
-    } else if (kind == QStringLiteral("F")) {
-        SendWords();
-    } else if (kind == QStringLiteral("A")) {
-        SendAbbreviations();
-    } else if (kind == QStringLiteral("R")) {
-        SendCallSigns();
-    } else if (kind == QStringLiteral("C")) {
-        f.PB1.setMax(180);
-        SendExamText();
-    } else {
-        s.GroupCount = QLocale().toFloat(f.L_Anz.caption());
-        f.PB1.setMax(static_cast<int>(s.GroupCount * 5));
-        SendGroups();
-    }
-}
 
 void startRun() {
     SharedState& s = S();
@@ -72,7 +45,7 @@ void startRun() {
     s.NormalRun = true;
     ComputeTiming();
     Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
-    runGenerator();
+    SendCurrentExercise();
 }
 }  // namespace
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/controls.h"
 
 // The controls of the main window that the logic reads and writes, under their legacy names.
@@ -124,3 +126,9 @@ struct Form1 {
 Form1& form1();
 // Replaces them with fresh ones in their design state (tests; the program makes them once).
 void ResetForm1();
+// Puts `form` in the place of the main window's controls and hands back the ones that were
+// there: the exercise export runs on a copy, so the window never sees its run.
+std::unique_ptr<Form1> ExchangeForm1(std::unique_ptr<Form1> form);
+// Copies what the user set and sees (values, captions, texts, states, geometry) from one set of
+// controls to another, without running any handler; timers are left as they are.
+void CopyControls(Form1& from, Form1& to);

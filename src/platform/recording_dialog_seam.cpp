@@ -8,6 +8,11 @@ QString RecordingDialogSeam::openFileName(const QString& title, const QString& f
     return fileAnswer;
 }
 
+QString RecordingDialogSeam::saveFileName(const QString& title, const QString&) {
+    fileTitles << title;
+    return fileAnswer;
+}
+
 bool RecordingDialogSeam::printerSetup() {
     ++printerSetups;
     PrintLayer* printer = Platform().printer;

@@ -11,6 +11,7 @@ class RecordingDialogSeam : public DialogSeam {
 public:
     void showDialog(DialogId id) override { shown.push_back(id); }
     QString openFileName(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& filter) override;
     bool printerSetup() override;
     void message(const QString& text) override { messages << text; }
 

@@ -82,6 +82,10 @@ QString QtDialogSeam::openFileName(const QString& title, const QString& filter) 
     return QFileDialog::getOpenFileName(MainWindowWidget(), title, FileDialogFolder(), filter);
 }
 
+QString QtDialogSeam::saveFileName(const QString& title, const QString& filter) {
+    return QFileDialog::getSaveFileName(MainWindowWidget(), title, QDir::currentPath(), filter);
+}
+
 bool QtDialogSeam::printerSetup() {
     PrintLayer* layer = Platform().printer;
     if (!layer) return false;

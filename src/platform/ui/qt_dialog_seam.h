@@ -17,6 +17,7 @@ public:
 
     void showDialog(DialogId id) override;
     QString openFileName(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& filter) override;
     bool printerSetup() override;
     void message(const QString& text) override;
 

@@ -1,0 +1,80 @@
+#include "export/exercise_recording.h"
+
+#include "engine/number_format.h"
+#include "engine/timing.h"
+#include "exercises/current_exercise.h"
+#include "platform/form1.h"
+#include "platform/services.h"
+#include "state/shared_state.h"
+
+ExerciseRecording::ExerciseRecording(int sampleRate, const SpokenPlayer& spoken)
+    : rate_(sampleRate),
+      output_(clock_, sampleRate),
+      tonwerk_(output_, clock_),
+      spoken_(spoken ? spoken(output_, clock_) : nullptr) {}
+
+namespace {
+// The start button's preparations for a run, on the copies.
+void PrepareRun() {
+    SharedState& s = S();
+    Form1& f = form1();
+    Platform().surface->font.name = QStringLiteral("Arial");
+    if (f.O_Verkl.ticked()) {
+        s.SavedCharSpacing = s.CharSpacing;
+        s.SpacingStep = ((s.CharSpacing - 1.0f) / s.GroupCount) * 0.1f;
+    }
+    s.StopRequested = false;
+    s.Paused = false;
+    s.PitchDrift = 1.0f;
+    s.ReadPosition = 1;
+    f.PB1.setValue(0);
+    if (f.tonschwank.ticked()) {
+        s.TonePitch = s.SavedPitch;
+        f.L_Ton.setCaption(ShortestText(s.TonePitch));
+    }
+    s.SentCount = 0;
+    s.SentText.clear();
+    s.NormalRun = true;
+    ComputeTiming();
+    Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
+}
+}  // namespace
+
+void ExerciseRecording::record() {
+    const SharedState savedState = S();
+    const Services savedServices = Platform();
+    auto copy = std::make_unique<Form1>();
+    CopyControls(form1(), *copy);
+    std::unique_ptr<Form1> window = ExchangeForm1(std::move(copy));
+
+    Services& p = Platform();
+    p.clock = &clock_;
+    p.tonwerk = &tonwerk_;
+    p.surface = &surface_;
+    p.printer = &printer_;
+    p.wave = spoken_.get();
+    Form1& f = form1();
+    // The file is the point of the export: it sounds whatever the sound switch says, and it is
+    // one run, neither repeated nor printed.
+    f.Ohr.setValue(1);
+    f.Dauermorsen.setValue(0);
+    S().PrintAfterRun = 0;
+    S().KeyboardMode = false;
+    S().ReadingAloud = false;
+    PrepareRun();
+    SendCurrentExercise();
+    text_ = S().SentText;
+    total_ = output_.presentFrame();
+
+    // The copy's timers run on this recording's clock: they go before the clock is handed back.
+    ExchangeForm1(std::move(window)).reset();
+    Platform() = savedServices;
+    S() = savedState;
+}
+
+std::vector<int16_t> ExerciseRecording::nextBlock(int64_t maxFrames) {
+    const int64_t first = output_.takenFrames();
+    std::vector<int16_t> block = output_.takeSamples(std::min(maxFrames, total_ - first));
+    if (post_ && !block.empty()) post_(block.data(), static_cast<int64_t>(block.size()), first);
+    return block;
+}

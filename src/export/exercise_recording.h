@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/offline_output.h"
+#include "platform/recording_print_layer.h"
+#include "platform/recording_surface.h"
+#include "platform/tonwerk.h"
+#include "platform/virtual_clock.h"
+#include "platform/wave_player.h"
+
+// A complete run of the current exercise kind with the current settings and effects (preamble,
+// groups or text, closing sign, spoken characters when they are ticked), recorded on a virtual
+// clock into an offline output. Nothing sounds, and the user's state, controls and display stay
+// as they were: the run goes on copies, which are dropped afterwards. The sound is then taken
+// block by block, so that a long run never has to be held in memory as samples.
+class ExerciseRecording {
+public:
+    // Makes the player of the spoken characters, playing into the recording's output.
+    using SpokenPlayer = std::function<std::unique_ptr<WavePlayer>(SoundOutput&, Clock&)>;
+    // A stage that changes each block before it is written (band conditions): the samples, their
+    // number, and the frame of the first one counted from the start of the run.
+    using PostProcess = std::function<void(int16_t* samples, int64_t frames, int64_t firstFrame)>;
+
+    ExerciseRecording(int sampleRate, const SpokenPlayer& spoken);
+
+    // Runs the exercise; takes milliseconds for a run of minutes.
+    void record();
+    // The run's text as it was sent, without preamble and closing sign: the answer key.
+    const QString& text() const { return text_; }
+    int sampleRate() const { return rate_; }
+    int64_t totalFrames() const { return total_; }
+    int64_t framesDone() const { return output_.takenFrames(); }
+    bool done() const { return framesDone() >= total_; }
+
+    void setPostProcess(PostProcess stage) { post_ = std::move(stage); }
+    // The next at most `maxFrames` samples of the run.
+    std::vector<int16_t> nextBlock(int64_t maxFrames);
+
+private:
+    int rate_;
+    VirtualClock clock_;
+    OfflineOutput output_;
+    Tonwerk tonwerk_;
+    RecordingSurface surface_;
+    RecordingPrintLayer printer_;
+    std::unique_ptr<WavePlayer> spoken_;
+    PostProcess post_;
+    QString text_;
+    int64_t total_ = 0;
+};

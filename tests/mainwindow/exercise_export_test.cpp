@@ -1,0 +1,114 @@
+#include <sndfile.h>
+
+#include <QAccessible>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "mainwindow/ui/exercise_export_job.h"
+#include "mainwindow/ui/export_entries.h"
+#include "support/audio_analysis.h"
+#include "support/registry.h"
+#include "window_rig.h"
+
+namespace {
+std::vector<int16_t> ReadSound(const QString& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!file) return {};
+    std::vector<int16_t> samples(static_cast<size_t>(info.frames));
+    sf_readf_short(file, samples.data(), info.frames);
+    sf_close(file);
+    return samples;
+}
+
+// A short run of letter groups without speech, on a window that has run before.
+void PrepareGroups(WindowRig& w) {
+    w.rig.startUp();
+    w.rig.f.L_Anz.setCaption(QStringLiteral("4"));
+    w.rig.f.Mund.setValue(0);
+    w.rig.f.anziehen2.setValue(1);  // an effect that changes the speed during the run
+    w.rig.s.SentText = QStringLiteral("ALT");
+    w.rig.s.SentCount = 3;
+}
+}  // namespace
+
+class ExerciseExportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void savesRunAndKeyAndLeavesEverythingAsItWas();
+    void cancelLeavesNoFile();
+};
+
+void ExerciseExportTest::savesRunAndKeyAndLeavesEverythingAsItWas() {
+    WindowRig w;
+    PrepareGroups(w);
+    AddExportEntries(w.window);
+    auto* entry = w.find<QAction>("MAudiodatei");
+    QVERIFY(entry);
+    // The entry is in "Texte ..." and a screen reader finds it there by its German name.
+    auto* texts = w.find<QMenu>("MTexte");
+    QVERIFY(texts->actions().contains(entry));
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(texts);
+    bool named = false;
+    for (int i = 0; i < menu->childCount(); ++i) {
+        named |= menu->child(i)->text(QAccessible::Name) ==
+                 QStringLiteral("Als Audiodatei speichern ...");
+    }
+    QVERIFY(named);
+
+    const float speed = w.rig.s.Speed;
+    const QString speedLabel = w.rig.f.L_Gesch.caption();
+    const QImage display = w.window.surface().layer();
+    const size_t heard = w.rig.output.samples().size();
+    QTemporaryDir dir;
+    w.rig.dialogs.fileAnswer = dir.filePath(QStringLiteral("übung"));
+    entry->trigger();
+
+    // A name without a suffix becomes a WAV file; the answer key lies beside it.
+    const QString audio = dir.filePath(QStringLiteral("übung.wav"));
+    QFile key(dir.filePath(QStringLiteral("übung.txt")));
+    QVERIFY(key.open(QIODevice::ReadOnly));
+    const QString answer = QString::fromUtf8(key.readAll());
+    QCOMPARE(answer.simplified().size(), 4 * 5 + 3);
+    // The file sounds the whole run: preamble, the text of the key, closing sign.
+    const QString heardText = audio::DecodeMorse(ReadSound(audio), 48000);
+    QCOMPARE(heardText.simplified(),
+             (QStringLiteral("VVV * ") + answer + QStringLiteral(" +")).simplified());
+
+    // Nothing sounded, and settings, sent text and display are as they were.
+    QCOMPARE(w.rig.output.samples().size(), heard);
+    QVERIFY(w.rig.output.idle());
+    QCOMPARE(w.rig.s.Speed, speed);
+    QCOMPARE(w.rig.f.L_Gesch.caption(), speedLabel);
+    QCOMPARE(w.rig.s.SentText, QStringLiteral("ALT"));
+    QCOMPARE(w.rig.s.SentCount, 3);
+    QCOMPARE(w.rig.f.anziehen2.value(), 1);
+    QVERIFY(w.window.surface().layer() == display);
+    QCOMPARE(Platform().clock, static_cast<Clock*>(&w.rig.clock));
+    QCOMPARE(Platform().tonwerk, &w.rig.tonwerk);
+    QVERIFY(w.rig.dialogs.messages.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void ExerciseExportTest::cancelLeavesNoFile() {
+    WindowRig w;
+    PrepareGroups(w);
+    QTemporaryDir dir;
+    ExerciseExportJob job(dir.filePath(QStringLiteral("abbruch.flac")));
+    QVERIFY(job.start());
+    QVERIFY(job.step());
+    QVERIFY(!job.done());
+    job.cancel();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    // A folder that cannot be written is reported before anything is rendered.
+    ExerciseExportJob nowhere(dir.filePath(QStringLiteral("fehlt/x.wav")));
+    QVERIFY(!nowhere.start());
+    QVERIFY(!nowhere.error().isEmpty());
+}
+
+REGISTER_TEST(ExerciseExportTest);
+#include "exercise_export_test.moc"
