@@ -13,7 +13,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 text="CQ CQ DE DL1ABC DL1ABC PSE K = THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG 1234567890 ?/.,"
-if [ -x "$metrics" ]; then
+if [ -x "$metrics" ] && [ "${SKIP_CLICKS:-}" = "" ]; then
     echo "key clicks outside +-500 Hz (dB relative to the tone band), 800 Hz, 48 kHz:"
     for cpm in 20 60 100 150 200; do
         "$morse2wav" --cpm "$cpm" -o "$work/s.wav" "$text $text"
