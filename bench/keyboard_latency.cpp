@@ -55,6 +55,8 @@ public:
     double secondsQueued() override { return inner_.secondsQueued(); }
     void stop() override { inner_.stop(); }
     uint64_t underruns() const override { return inner_.underruns(); }
+    void setNeed(SoundNeed need) override { inner_.setNeed(need); }
+    SoundNeed need() const override { return inner_.need(); }
 
     std::vector<double> queuedAtMs;
 
