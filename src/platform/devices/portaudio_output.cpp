@@ -53,7 +53,7 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(Clock& clock) {
 
 PortAudioOutput::~PortAudioOutput() {
     if (timer_) clock_.stopTimer(timer_);
-    if (!stream_) return;
+    if (!stream_ || !open_) return;
     if (running_ && !stalled_ && !quiet()) {
         // Let a sounding tone fade instead of cutting it off with a click.
         stop();
@@ -69,6 +69,7 @@ PortAudioOutput::~PortAudioOutput() {
 
 bool PortAudioOutput::openStream(bool prompt) {
     if (!stream_->open(prompt ? kPromptLatencySeconds : kRunLatencySeconds, *this)) return false;
+    open_ = true;
     openPrompt_ = prompt;
     latencyFrames_ = std::llround(stream_->latencySeconds() * sampleRate());
     latencyMs_[prompt] = stream_->latencySeconds() * 1000.0;
@@ -80,42 +81,45 @@ void PortAudioOutput::startStream() {
     if (running_ || !stream_ || broken_) return;
     running_ = true;
     lastMove_ = clock_.monotonicSeconds();
+    const bool prompt = need().promptResponse;
+    if (!open_ && !openStream(prompt) && !openStream(!prompt)) {
+        // The device has gone: the clock keeps the time from here on.
+        broken_ = true;
+        return;
+    }
     // A stream that does not start is a device that stands still: the clock takes over.
     stream_->start();
     if (!timer_) timer_ = clock_.startTimer(kTendIntervalMs, [this] { tend(); });
 }
 
-void PortAudioOutput::pauseStream() {
-    if (!running_) return;
-    // Only silence is left in the device, so dropping it cannot click.
-    stream_->abort();
-    running_ = false;
-    stalled_ = false;
-    clock_.stopTimer(timer_);
-    timer_ = 0;
-}
-
-void PortAudioOutput::reopen() {
-    pauseStream();
+void PortAudioOutput::closeStream() {
+    if (running_) {
+        // Only silence is left in the device, so dropping it cannot click.
+        stream_->abort();
+        running_ = false;
+        stalled_ = false;
+        clock_.stopTimer(timer_);
+        timer_ = 0;
+    }
+    if (!open_) return;
+    // A stream opened anew starts at once; one started again after a stop may wait for the
+    // sound server for a second or more.
     stream_->close();
+    open_ = false;
     const uint64_t count = underruns();
     underrunsBy_[openPrompt_] += count - underrunsCounted_;
     underrunsCounted_ = count;
-    if (openStream(need().promptResponse) || openStream(!need().promptResponse)) return;
-    // The device has gone: the clock keeps the time from here on.
-    broken_ = true;
-    running_ = true;
-    lastMove_ = clock_.monotonicSeconds();
 }
 
 bool PortAudioOutput::quiet() {
-    return !running_ || devicePosition() - latencyFrames_ >= audibleEnd_;
+    // Band noise fading out after the last sound is heard too; closing under it would click.
+    return !running_ || (devicePosition() - latencyFrames_ >= audibleEnd_ && !bandAudible());
 }
 
 void PortAudioOutput::tend() {
     if (!stream_ || broken_) return;
     const SoundNeed wanted = need();
-    if (wanted.promptResponse != openPrompt_ && quiet()) reopen();
+    if (open_ && wanted.promptResponse != openPrompt_ && quiet()) closeStream();
     if (wanted.keepOpen) {
         startStream();
         return;
@@ -123,14 +127,16 @@ void PortAudioOutput::tend() {
     if (!running_ || !quiet()) return;
     const int64_t silentFrames =
         devicePosition() - std::max(endFrame(), audibleEnd_ + latencyFrames_);
-    if (silentFrames >= std::llround(kIdleStopSeconds * sampleRate())) pauseStream();
+    if (silentFrames >= std::llround(kIdleStopSeconds * sampleRate())) closeStream();
 }
 
 void PortAudioOutput::needChanged() { tend(); }
 
 void PortAudioOutput::prepareQueue() {
     releaseFinished();
-    if (stream_ && !broken_ && need().promptResponse != openPrompt_ && quiet()) reopen();
+    if (stream_ && !broken_ && open_ && need().promptResponse != openPrompt_ && quiet()) {
+        closeStream();
+    }
 }
 
 void PortAudioOutput::renderMono(int16_t* out, unsigned long frames) {

@@ -50,6 +50,9 @@ public:
     // The band conditions still sound (fading out after the last sound): the stream is not
     // silent yet, though everything queued has been played.
     bool bandAudible() const { return bandAudible_.load(std::memory_order_acquire); }
+    // The latency the device granted for the short or the generous buffer (s); 0 before it
+    // was first opened that way.
+    double grantedLatencySeconds(bool prompt) const { return latencyMs_[prompt] / 1000.0; }
     // One German line with the underruns and the latency they happened with; empty when
     // there were none.
     std::string underrunReport() const;
@@ -59,7 +62,7 @@ public:
     bool streaming() const { return running_; }
 
     // The buffer asked for: generous for a run, short for a typed key (s).
-    static constexpr double kRunLatencySeconds = 0.080;
+    static constexpr double kRunLatencySeconds = 0.060;
     static constexpr double kPromptLatencySeconds = 0.010;
     // Silence after which the stream stops (s).
     static constexpr double kIdleStopSeconds = 2.0;
@@ -94,9 +97,11 @@ private:
 
     // Opens the stream with the short or the generous latency.
     bool openStream(bool prompt);
-    void reopen();
+
+    // Opens the stream when it is closed (with the latency the need asks for) and starts it.
     void startStream();
-    void pauseStream();
+    // Stops and closes the stream; everything audible must have been heard.
+    void closeStream();
     // The timeline frame the device takes next; the clock's while the device stands still.
     int64_t devicePosition();
     // Everything audible has passed the device.
@@ -131,11 +136,12 @@ private:
     std::deque<std::pair<uint64_t, PcmBuffer>> inUse_;  // samples the callback may still read
     int64_t audibleEnd_ = 0;                            // frame after the last audible sample
     int64_t leadFrames_ = 0;  // how far ahead of the device a sound is placed while it runs
+    bool open_ = false;
     bool running_ = false;
     bool openPrompt_ = false;  // the open stream has the short latency
     bool broken_ = false;      // the stream could not be opened again: the clock keeps time
     std::array<double, 2> latencyMs_{};      // generous, short: as the device granted
-    std::array<uint64_t, 2> underrunsBy_{};  // counted before the last reopen
+    std::array<uint64_t, 2> underrunsBy_{};  // counted on streams closed since
     uint64_t underrunsCounted_ = 0;
     int timer_ = 0;
     int64_t lastPosition_ = -1;
