@@ -53,7 +53,7 @@ for ((i = 0; i < ${#parts[@]}; i++)); do
         seconds=600
         if [[ ${parts[i + 1]:-} =~ ^[0-9]+$ ]]; then seconds=${parts[i + 1]}; i=$((i + 1)); fi
         echo "== $seconds s of runs at 100 cpm, both cores kept busy by stress-ng"
-        nice -n 5 stress-ng --cpu 2 --timeout $((seconds + 20))s --quiet &
+        nice -n 19 stress-ng --cpu 2 --timeout $((seconds + 20))s --quiet &
         pids+=($!)
         parecord --device=cwsink.monitor --rate=48000 --channels=1 --format=s16le \
             --file-format=wav "$work/capture.wav" &
