@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     // lets a sounding tone fade instead of breaking off with a click.
     p.exitProgram = [&printer, &output] {
         printer.endDoc();
+        ReportUnderruns(*output);
         output.reset();
         std::exit(0);
     };
@@ -65,5 +66,7 @@ int main(int argc, char** argv) {
     Form_Load();
     Form_Activate();
     AddBandEntries(window);
-    return app.exec();
+    const int code = app.exec();
+    ReportUnderruns(*output);
+    return code;
 }

@@ -18,7 +18,9 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/wiring.h"
+#include "onset_stream.h"
 #include "platform/devices/portaudio_output.h"
+#include "platform/devices/portaudio_stream.h"
 #include "platform/devices/sound_device.h"
 #include "platform/form1.h"
 #include "platform/recording_dialog_seam.h"
@@ -55,6 +57,8 @@ public:
     double secondsQueued() override { return inner_.secondsQueued(); }
     void stop() override { inner_.stop(); }
     uint64_t underruns() const override { return inner_.underruns(); }
+    void setNeed(SoundNeed need) override { inner_.setNeed(need); }
+    SoundNeed need() const override { return inner_.need(); }
 
     std::vector<double> queuedAtMs;
 
@@ -79,7 +83,15 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     SystemClock clock;
-    std::unique_ptr<SoundOutput> device = OpenSoundOutput(clock);
+    // The device through a stream that notes when each sound begins to be rendered.
+    std::unique_ptr<SoundOutput> device;
+    OnsetStream* onsets = nullptr;
+    if (auto stream = PortAudioStream::OpenDefault()) {
+        auto timed = std::make_unique<OnsetStream>(std::move(stream));
+        onsets = timed.get();
+        device = PortAudioOutput::OnStream(clock, std::move(timed));
+    }
+    if (!device) device = OpenSoundOutput(clock);
     auto* portAudio = dynamic_cast<PortAudioOutput*>(device.get());
     TimestampingOutput output(*device);
     Tonwerk tonwerk(output, clock);
@@ -148,12 +160,22 @@ int main(int argc, char** argv) {
     }
     report("key event posted -> tone queued", fromEvent);
     report("key handler entered -> tone queued", fromHandler);
+    if (portAudio && onsets) {
+        std::vector<double> rendered;
+        int k = 0;
+        for (int i = 0; i < onsets->onsetCount() && k < kKeys; ++i) {
+            if (postedAtMs[k] <= 0 || onsets->onsetMs(i) < postedAtMs[k]) continue;
+            rendered.push_back(onsets->onsetMs(i) - postedAtMs[k]);
+            ++k;
+        }
+        report("key event posted -> first sample", rendered);
+        for (double& ms : rendered) ms += portAudio->grantedLatencySeconds(true) * 1000.0;
+        report("key event -> heard (+ latency)", rendered);
+    }
     if (portAudio) {
-        const double deviceMs = portAudio->latencySeconds() * 1000.0;
-        std::printf(
-            "device output latency (PortAudio) %.3f ms; key event -> first sample "
-            "audible about median + %.3f ms; underruns %llu\n",
-            deviceMs, deviceMs, static_cast<unsigned long long>(device->underruns()));
+        const double deviceMs = portAudio->grantedLatencySeconds(true) * 1000.0;
+        std::printf("device output latency in keyboard mode (PortAudio) %.3f ms; underruns %llu\n",
+                    deviceMs, static_cast<unsigned long long>(device->underruns()));
     } else {
         std::printf("no sound device: the tone's first sample is due at the moment it is queued\n");
     }

@@ -11,6 +11,7 @@
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
+#include "platform/tonwerk.h"
 #include "state/shared_state.h"
 
 void Com_Tastatur_Click() {
@@ -53,7 +54,9 @@ void Com_Tastatur_Click() {
 
     // The key handler queues, this loop sounds: PlayCharacter returns when its character has
     // sounded, so fast typing is sounded in order, one character after the other. With nothing
-    // queued the loop sleeps until the next event.
+    // queued the loop sleeps until the next event. A typed key must sound at once: a short
+    // device buffer, and a stream that keeps running while the loop waits for keys.
+    SoundNeedScope need(Platform().tonwerk->output(), {.promptResponse = true, .keepOpen = true});
     s.KeyboardMode = true;
     while (s.KeyboardMode) {
         clock.processEvents();
@@ -125,6 +128,7 @@ void com_vorlesen_Click() {
     s.SavedCharSpacing = s.CharSpacing;
     s.CharSpacing = 1.0f;
     s.ReadingAloud = true;
+    SoundNeedScope need(Platform().tonwerk->output(), {});
     f.comstop.setEnabled(true);
 
     if (!s.SentText.isEmpty()) {

@@ -14,6 +14,7 @@
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
+#include "platform/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -285,6 +286,8 @@ void runDrill() {
 void COM_FA_Click() {
     if (!form1().COM_FA.pressed() || drillRunning) return;
     drillRunning = true;
+    // Each question sounds after an answer: the stream keeps running between them.
+    SoundNeedScope need(Platform().tonwerk->output(), {.keepOpen = true});
     runDrill();
     drillRunning = false;
 }

@@ -58,6 +58,9 @@ void Comstart_Click() {
         return;
     }
     ++runDepth;
+    // A run's schedule is known ahead: the generous buffer, even when started from keyboard
+    // mode.
+    SoundNeedScope need(Platform().tonwerk->output(), {});
     do {
         restartPending = false;
         startRun();

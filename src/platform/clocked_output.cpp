@@ -21,6 +21,7 @@ int64_t ClockedOutput::framesFor(double durationMs) {
 }
 
 void ClockedOutput::queueTones(const std::vector<ToneSegment>& tones) {
+    prepareQueue();
     const int64_t start = std::max(endFrame_, nowFrame());
     std::vector<int64_t> frames;
     frames.reserve(tones.size());
@@ -35,6 +36,7 @@ void ClockedOutput::queueTones(const std::vector<ToneSegment>& tones) {
 
 void ClockedOutput::queuePcm(PcmBuffer samples) {
     if (!samples) return;
+    prepareQueue();
     const int64_t start = std::max(endFrame_, nowFrame());
     renderPcm(start, samples);
     endFrame_ = start + static_cast<int64_t>(samples->size());
@@ -56,4 +58,10 @@ void ClockedOutput::stop() {
         // The fade-out still sounds for a few milliseconds; what comes next follows it.
         endFrame_ = now + ToneRenderer::StopFadeFrames(rate_);
     }
+}
+
+void ClockedOutput::setNeed(SoundNeed need) {
+    if (need == need_) return;
+    need_ = need;
+    needChanged();
 }

@@ -18,11 +18,17 @@ public:
     bool idle() override;
     double secondsQueued() override;
     void stop() override;
+    void setNeed(SoundNeed need) override;
+    SoundNeed need() const override { return need_; }
 
     // Samples of one tone once the carried fraction is applied.
     int64_t framesFor(double durationMs);
 
 protected:
+    // Called before a sound is placed on the timeline: the last moment to change the device.
+    virtual void prepareQueue() {}
+    // Called when the need has changed.
+    virtual void needChanged() {}
     // Called with the position (in samples since the output started) where the sounds begin,
     // and with the samples of each tone as framesFor counted them.
     virtual void renderTones(int64_t, const std::vector<ToneSegment>&,
@@ -42,4 +48,5 @@ private:
     double origin_;         // monotonic seconds at sample 0
     int64_t endFrame_ = 0;  // first frame after everything queued
     double carry_ = 0;      // fraction of a sample carried to the next tone
+    SoundNeed need_;
 };

@@ -18,6 +18,16 @@ struct ToneSegment {
 
 using PcmBuffer = std::shared_ptr<const std::vector<int16_t>>;
 
+// What the coming sounds ask of the device. A run's schedule is known seconds ahead, so a
+// generous buffer costs nothing and rides out a late callback; a typed key must sound at once.
+// Between sounds the device may stop its stream to save power, unless a mode that waits for
+// input asks to keep it running.
+struct SoundNeed {
+    bool promptResponse = false;  // short buffer (keyboard mode); otherwise a generous one
+    bool keepOpen = false;        // keep the stream running through silence
+    bool operator==(const SoundNeed&) const = default;
+};
+
 // Where samples go: the sound device, a silent real-time stand-in, or memory. Every method is
 // called from the window thread only; an implementation with an audio thread hands data over
 // without locks.
@@ -41,4 +51,22 @@ public:
     virtual void setBandConditions(const BandSettings&, std::shared_ptr<const QrmTraffic>) {}
     // Buffers the device had to fill with silence because nothing was ready.
     virtual uint64_t underruns() const { return 0; }
+    // The device follows a new need between sounds, never inside one.
+    virtual void setNeed(SoundNeed need) = 0;
+    virtual SoundNeed need() const = 0;
+};
+
+// Asks `output` for `need` while the scope lasts, then for what was asked before.
+class SoundNeedScope {
+public:
+    SoundNeedScope(SoundOutput& output, SoundNeed need) : output_(output), before_(output.need()) {
+        output_.setNeed(need);
+    }
+    ~SoundNeedScope() { output_.setNeed(before_); }
+    SoundNeedScope(const SoundNeedScope&) = delete;
+    SoundNeedScope& operator=(const SoundNeedScope&) = delete;
+
+private:
+    SoundOutput& output_;
+    SoundNeed before_;
 };

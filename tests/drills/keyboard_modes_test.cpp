@@ -72,6 +72,7 @@ private slots:
     void keyboardModeWaitsWithoutSpinning();
     void readAloudStopsAndContinues();
     void readAloudWithoutText();
+    void eachModeAsksForTheBufferItNeeds();
 };
 
 void KeyboardModesTest::keysSoundInTheOrderTyped() {
@@ -170,6 +171,40 @@ void KeyboardModesTest::readAloudWithoutText() {
     QCOMPARE(rig.s.CharSpacing, 2.0f);
     QVERIFY(rig.f.comstop.enabled());
     QVERIFY(!rig.s.ReadingAloud);
+}
+
+void KeyboardModesTest::eachModeAsksForTheBufferItNeeds() {
+    TestRig rig;
+    rig.startUp();
+    const SoundNeed typing{.promptResponse = true, .keepOpen = true};
+    SoundNeed inKeyboardMode, inRun, afterRun, inReading;
+    bool runGoing = false;
+    rig.clock.at(2.0, [&] { inKeyboardMode = rig.output.need(); });
+    // A run started from keyboard mode plays with the generous buffer, then keys are prompt
+    // again.
+    rig.clock.at(2.5, [&] { rig.f.Comstart.click(); });
+    rig.clock.at(8.0, [&] {
+        inRun = rig.output.need();
+        runGoing = !rig.f.Comstart.enabled();
+    });
+    rig.clock.at(9.0, [&] { rig.f.comstop.click(); });
+    rig.clock.at(12.0, [&] {
+        afterRun = rig.output.need();
+        rig.s.SentText = QStringLiteral("ABCDEF");
+        rig.wave.secondsPerFile = 0.5;
+    });
+    rig.clock.at(12.5, [&] { rig.f.com_vorlesen.click(); });
+    rig.clock.at(12.6, [&] { inReading = rig.output.need(); });
+    rig.clock.at(13.0, [&] { rig.f.comstop.click(); });
+    rig.clock.at(20.0, [&] { rig.f.C_Hoeren.click(); });
+    rig.f.Com_Tastatur.click();
+
+    QCOMPARE(inKeyboardMode, typing);
+    QCOMPARE(inRun, SoundNeed{});
+    QVERIFY(runGoing);
+    QCOMPARE(afterRun, typing);
+    QCOMPARE(inReading, SoundNeed{});
+    QCOMPARE(rig.output.need(), SoundNeed{});
 }
 
 REGISTER_TEST(KeyboardModesTest);

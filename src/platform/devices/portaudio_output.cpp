@@ -1,27 +1,23 @@
 #include "platform/devices/portaudio_output.h"
 
-#include <portaudio.h>
-
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/band/band_render.h"
 #include "platform/clock.h"
-#include "platform/devices/quiet_stderr.h"
+#include "platform/devices/portaudio_stream.h"
 
 namespace {
-constexpr unsigned long kFramesPerBuffer = 256;  // 5.3 ms at 48 kHz
-constexpr double kMaxLatencySeconds = 0.020;
-// A device that has taken no sample for this long has stopped (unplugged, suspended, starved);
-// the clock keeps the time meanwhile, so that nothing waits for it for ever.
+// A device that has taken no sample for this long while it should run has stopped (unplugged,
+// suspended, starved); the clock keeps the time meanwhile, so that nothing waits for it for ever.
 constexpr double kStallSeconds = 2.0;
-
-int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-             PaStreamCallbackFlags flags, void* user) {
-    static_cast<PortAudioOutput*>(user)->renderDeviceBuffer(static_cast<int16_t*>(output), frames,
-                                                            (flags & paOutputUnderflow) != 0);
-    return paContinue;
-}
+// While the stream runs, a new sound is placed this far ahead of the device, so that the ring
+// holds it before the callback needs it even when the window thread wakes late or the device
+// takes a large buffer at once; the next character of a run is handed over that much earlier.
+constexpr double kRunLeadSeconds = 0.050;
+constexpr int64_t kPromptLeadFrames = 256;  // one device buffer: a typed key waits no longer
+constexpr int kTendIntervalMs = 250;
 }  // namespace
 
 void PortAudioOutput::RingSource::pop() {
@@ -40,74 +36,106 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::Detached(Clock& clock, int sam
     return std::unique_ptr<PortAudioOutput>(new PortAudioOutput(clock, sampleRate, channels));
 }
 
-std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(Clock& clock) {
-    QuietStderr quiet;
-    if (Pa_Initialize() != paNoError) return nullptr;
-    const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
-    const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
-    if (!info || info->maxOutputChannels < 1) {
-        Pa_Terminate();
-        return nullptr;
-    }
-    PaStreamParameters params{};
-    params.device = device;
-    params.sampleFormat = paInt16;
-    params.suggestedLatency = std::min(info->defaultLowOutputLatency, kMaxLatencySeconds);
-    double rate = 0;
-    for (double candidate : {48000.0, 44100.0, info->defaultSampleRate}) {
-        for (int channels : {1, 2}) {
-            if (channels > info->maxOutputChannels) continue;
-            params.channelCount = channels;
-            if (Pa_IsFormatSupported(nullptr, &params, candidate) == paFormatIsSupported) {
-                rate = candidate;
-                break;
-            }
-        }
-        if (rate > 0) break;
-    }
-    if (rate <= 0) {
-        Pa_Terminate();
-        return nullptr;
-    }
+std::unique_ptr<PortAudioOutput> PortAudioOutput::OnStream(Clock& clock,
+                                                           std::unique_ptr<OutputStream> stream) {
     std::unique_ptr<PortAudioOutput> output(
-        new PortAudioOutput(clock, static_cast<int>(rate), params.channelCount));
-    output->paInitialised_ = true;
-    if (Pa_OpenStream(&output->stream_, nullptr, &params, rate, kFramesPerBuffer, paClipOff,
-                      Callback, output.get()) != paNoError) {
-        output->stream_ = nullptr;
-        return nullptr;
-    }
-    if (const PaStreamInfo* stream = Pa_GetStreamInfo(output->stream_)) {
-        output->latencyFrames_ = static_cast<int64_t>(stream->outputLatency * rate);
-    }
-    if (Pa_StartStream(output->stream_) != paNoError) return nullptr;
-    output->lastMove_ = clock.monotonicSeconds();
+        new PortAudioOutput(clock, stream->sampleRate(), stream->channels()));
+    output->stream_ = std::move(stream);
+    if (!output->openStream(false)) return nullptr;
     return output;
 }
 
+std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(Clock& clock) {
+    auto stream = PortAudioStream::OpenDefault();
+    if (!stream) return nullptr;
+    return OnStream(clock, std::move(stream));
+}
+
 PortAudioOutput::~PortAudioOutput() {
-    if (stream_) {
-        const bool running = Pa_IsStreamActive(stream_) == 1;
-        if (running && !stalled_) {
-            // Let a sounding tone fade instead of cutting it off with a click.
-            stop();
-            const double until = clock_.monotonicSeconds() + latencySeconds() +
-                                 2.0 * kFramesPerBuffer / sampleRate() +
-                                 ToneRenderer::kStopFadeMs / 1000.0;
-            clock_.sleepUntil(until);
-        }
-        QuietStderr quiet;
-        // A device that stands still would never drain its buffers.
-        if (stalled_) {
-            Pa_AbortStream(stream_);
-        } else {
-            Pa_StopStream(stream_);
-        }
-        Pa_CloseStream(stream_);
+    if (timer_) clock_.stopTimer(timer_);
+    if (!stream_ || !open_) return;
+    if (running_ && !stalled_ && !quiet()) {
+        // Let a sounding tone fade instead of cutting it off with a click.
+        stop();
+        const double until = clock_.monotonicSeconds() + latencySeconds() +
+                             2.0 * kPromptLeadFrames / sampleRate() +
+                             ToneRenderer::kStopFadeMs / 1000.0;
+        clock_.sleepUntil(until);
+        stream_->drain();
     }
-    if (paInitialised_) {
-        QuietStderr quiet;
-        Pa_Terminate();
+    // What is left in the device is silence; a device that stands still would never drain.
+    stream_->close();
+}
+
+bool PortAudioOutput::openStream(bool prompt) {
+    if (!stream_->open(prompt ? kPromptLatencySeconds : kRunLatencySeconds, *this)) return false;
+    open_ = true;
+    openPrompt_ = prompt;
+    latencyFrames_ = std::llround(stream_->latencySeconds() * sampleRate());
+    latencyMs_[prompt] = stream_->latencySeconds() * 1000.0;
+    leadFrames_ = prompt ? kPromptLeadFrames : std::llround(kRunLeadSeconds * sampleRate());
+    return true;
+}
+
+void PortAudioOutput::startStream() {
+    if (running_ || !stream_ || broken_) return;
+    running_ = true;
+    lastMove_ = clock_.monotonicSeconds();
+    const bool prompt = need().promptResponse;
+    if (!open_ && !openStream(prompt) && !openStream(!prompt)) {
+        // The device has gone: the clock keeps the time from here on.
+        broken_ = true;
+        return;
+    }
+    // A stream that does not start is a device that stands still: the clock takes over.
+    stream_->start();
+    if (!timer_) timer_ = clock_.startTimer(kTendIntervalMs, [this] { tend(); });
+}
+
+void PortAudioOutput::closeStream() {
+    if (running_) {
+        // Only silence is left in the device, so dropping it cannot click.
+        stream_->abort();
+        running_ = false;
+        stalled_ = false;
+        clock_.stopTimer(timer_);
+        timer_ = 0;
+    }
+    if (!open_) return;
+    // A stream opened anew starts at once; one started again after a stop may wait for the
+    // sound server for a second or more.
+    stream_->close();
+    open_ = false;
+    const uint64_t count = underruns();
+    underrunsBy_[openPrompt_] += count - underrunsCounted_;
+    underrunsCounted_ = count;
+}
+
+bool PortAudioOutput::quiet() {
+    // Band noise fading out after the last sound is heard too; closing under it would click.
+    return !running_ || (devicePosition() - latencyFrames_ >= audibleEnd_ && !bandAudible());
+}
+
+void PortAudioOutput::tend() {
+    if (!stream_ || broken_) return;
+    const SoundNeed wanted = need();
+    if (open_ && wanted.promptResponse != openPrompt_ && quiet()) closeStream();
+    if (wanted.keepOpen) {
+        startStream();
+        return;
+    }
+    if (!running_ || !quiet()) return;
+    const int64_t silentFrames =
+        devicePosition() - std::max(endFrame(), audibleEnd_ + latencyFrames_);
+    if (silentFrames >= std::llround(kIdleStopSeconds * sampleRate())) closeStream();
+}
+
+void PortAudioOutput::needChanged() { tend(); }
+
+void PortAudioOutput::prepareQueue() {
+    releaseFinished();
+    if (stream_ && !broken_ && open_ && need().promptResponse != openPrompt_ && quiet()) {
+        closeStream();
     }
 }
 
@@ -146,7 +174,7 @@ void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, boo
     position_.store(renderer_.position(), std::memory_order_release);
 }
 
-int64_t PortAudioOutput::nowFrame() {
+int64_t PortAudioOutput::devicePosition() {
     const double now = clock_.monotonicSeconds();
     const int64_t position = position_.load(std::memory_order_acquire);
     if (position != lastPosition_) {
@@ -157,7 +185,7 @@ int64_t PortAudioOutput::nowFrame() {
         stalled_ = false;
         return position;
     }
-    if (!stream_ || now - lastMove_ <= kStallSeconds) return position;
+    if (!running_ || now - lastMove_ <= kStallSeconds) return position;
     if (!stalled_) {
         stalled_ = true;
         if (stalls_++ == 0) {
@@ -165,6 +193,11 @@ int64_t PortAudioOutput::nowFrame() {
         }
     }
     return position + static_cast<int64_t>((now - lastMove_) * sampleRate());
+}
+
+int64_t PortAudioOutput::nowFrame() {
+    // A stopped stream takes the next sound where it stood; a running one a lead ahead.
+    return devicePosition() + (running_ ? leadFrames_ : 0);
 }
 
 void PortAudioOutput::releaseFinished() {
@@ -176,8 +209,9 @@ void PortAudioOutput::push(const SoundItem& item) {
     // The ring holds far more than one character or sound file; it fills up only while the
     // device stands still, and then the item is given up rather than waited for.
     while (!ring_.push(item)) {
-        nowFrame();
-        if (stalled_) {
+        startStream();
+        devicePosition();
+        if (stalled_ || !stream_ || broken_) {
             ++droppedItems_;
             return;
         }
@@ -187,7 +221,6 @@ void PortAudioOutput::push(const SoundItem& item) {
 
 void PortAudioOutput::renderTones(int64_t start, const std::vector<ToneSegment>& tones,
                                   const std::vector<int64_t>& frames) {
-    releaseFinished();
     int64_t at = start;
     for (size_t i = 0; i < tones.size(); ++i) {
         const ToneSegment& tone = tones[i];
@@ -197,15 +230,17 @@ void PortAudioOutput::renderTones(int64_t start, const std::vector<ToneSegment>&
         }
         at += frames[i];
     }
+    // Silence, too, passes only as the device plays it.
+    startStream();
 }
 
 void PortAudioOutput::renderPcm(int64_t start, const PcmBuffer& samples) {
-    releaseFinished();
     if (samples->empty()) return;
     const auto frames = static_cast<int64_t>(samples->size());
     inUse_.emplace_back(serial_ + 1, samples);
     push(SoundItem{start, frames, 0, 0, samples->data(), ++serial_});
     audibleEnd_ = start + frames;
+    startStream();
 }
 
 void PortAudioOutput::renderStop(int64_t now) {
@@ -216,12 +251,13 @@ void PortAudioOutput::renderStop(int64_t now) {
 bool PortAudioOutput::idle() {
     // A sound file ends with sound, which is heard only once it has passed the device's
     // buffer; tones end with silence of their own.
-    return ClockedOutput::idle() && nowFrame() - latencyFrames_ >= audibleEnd_;
+    return ClockedOutput::idle() && quiet();
 }
 
 double PortAudioOutput::secondsQueued() {
-    const int64_t end = std::max(endFrame(), audibleEnd_ + latencyFrames_);
-    return std::max<int64_t>(0, end - nowFrame()) / static_cast<double>(sampleRate());
+    const int64_t device = devicePosition();
+    const int64_t left = std::max(endFrame() - nowFrame(), audibleEnd_ + latencyFrames_ - device);
+    return std::max<int64_t>(0, left) / static_cast<double>(sampleRate());
 }
 
 void PortAudioOutput::setBandConditions(const BandSettings& settings,
@@ -231,4 +267,25 @@ void PortAudioOutput::setBandConditions(const BandSettings& settings,
 
 uint64_t PortAudioOutput::underruns() const {
     return underflows_.load(std::memory_order_relaxed) + lateItems_.load(std::memory_order_relaxed);
+}
+
+std::string PortAudioOutput::underrunReport() const {
+    const uint64_t total = underruns();
+    if (total == 0) return {};
+    std::array<uint64_t, 2> by = underrunsBy_;
+    by[openPrompt_] += total - underrunsCounted_;
+    char line[200];
+    if (by[0] > 0 && by[1] > 0) {
+        std::snprintf(line, sizeof line,
+                      "Die Tonausgabe hatte %llu Aussetzer (Pufferunterläufe): %llu bei %.0f ms "
+                      "und %llu bei %.0f ms Latenz.",
+                      static_cast<unsigned long long>(total),
+                      static_cast<unsigned long long>(by[0]), latencyMs_[0],
+                      static_cast<unsigned long long>(by[1]), latencyMs_[1]);
+    } else {
+        std::snprintf(line, sizeof line,
+                      "Die Tonausgabe hatte %llu Aussetzer (Pufferunterläufe) bei %.0f ms Latenz.",
+                      static_cast<unsigned long long>(total), latencyMs_[by[1] > 0 ? 1 : 0]);
+    }
+    return line;
 }

@@ -14,3 +14,10 @@ std::unique_ptr<SoundOutput> OpenSoundOutput(Clock& clock) {
     std::fputs("Kein Tonausgabegerät verfügbar; das Programm läuft ohne Ton.\n", stderr);
     return std::make_unique<ClockedOutput>(clock, kSilentSampleRate);
 }
+
+void ReportUnderruns(const SoundOutput& output) {
+    const auto* device = dynamic_cast<const PortAudioOutput*>(&output);
+    if (!device) return;
+    const std::string line = device->underrunReport();
+    if (!line.empty()) std::fprintf(stderr, "%s\n", line.c_str());
+}

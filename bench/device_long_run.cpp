@@ -1,0 +1,74 @@
+// Runs of the default exercise one after the other, with the real main window and the sound
+// device, for a given time (run it under xvfb-run with a sound server; bench/device_bench.sh
+// captures the server's output meanwhile and checks it for gaps and clicks). Prints the runs and
+// characters sent, the underruns the output counted, its latency and the line the program
+// writes at exit.
+//   bench_device_long_run [SECONDS [CPM]]   (default 600 s at 100 cpm)
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+#include "mainwindow/startup.h"
+#include "mainwindow/ui/main_window.h"
+#include "mainwindow/wiring.h"
+#include "platform/devices/portaudio_output.h"
+#include "platform/form1.h"
+#include "platform/services.h"
+#include "platform/system_clock.h"
+#include "platform/tonwerk.h"
+#include "platform/ui/qt_dialog_seam.h"
+#include "platform/ui/qt_print_layer.h"
+#include "state/shared_state.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 600;
+    const int cpm = argc > 2 ? std::atoi(argv[2]) : 100;
+
+    SystemClock clock;
+    auto output = PortAudioOutput::Open(clock);
+    if (!output) {
+        std::printf("no sound device: nothing to measure\n");
+        return 1;
+    }
+    Tonwerk tonwerk(*output, clock);
+    Services& p = Platform();
+    p.clock = &clock;
+    p.tonwerk = &tonwerk;
+    p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
+    QtPrintLayer printer(QDir::tempPath());
+    QtDialogSeam dialogs;
+    p.printer = &printer;
+    p.dialogs = &dialogs;
+    p.exitProgram = [] {};
+    MainWindow window(form1());
+    p.surface = &window.surface();
+    WireForm1();
+    Form_Initialize();
+    Form_Load();
+    Form_Activate();
+    form1().UpDownGesch.setValue(cpm);
+
+    const double start = clock.monotonicSeconds();
+    int runs = 0;
+    long long characters = 0;
+    while (clock.monotonicSeconds() - start < seconds) {
+        form1().Comstart.click();
+        ++runs;
+        characters += S().SentText.size();
+        clock.waitForEvents(1.0);
+    }
+    const double wall = clock.monotonicSeconds() - start;
+    std::printf("%d runs at %.0f cpm (effective %.1f), %lld characters in %.1f s\n", runs,
+                S().Speed, S().EffectiveSpeed, characters, wall);
+    std::printf("output latency %.1f ms; underruns %llu; stalls %d\n",
+                output->latencySeconds() * 1000,
+                static_cast<unsigned long long>(output->underruns()), output->stalls());
+    const std::string report = output->underrunReport();
+    std::printf("exit line: %s\n", report.empty() ? "(none: no underruns)" : report.c_str());
+    form1().Timer_Uhrzeit.setTimerEnabled(false);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
