@@ -1,6 +1,7 @@
 #include "mainwindow/run_control.h"
 
 #include "engine/number_format.h"
+#include "engine/record_hooks.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
 #include "exercises/call_signs.h"
@@ -73,6 +74,7 @@ void startRun() {
     ComputeTiming();
     Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
     runGenerator();
+    if (s.StopRequested) RecordRunEnd(false);
 }
 }  // namespace
 
