@@ -57,6 +57,7 @@ void AddRecordEntries(QMainWindow& window, RecordWriter* writer, const QString& 
     auto* menu = new QMenu(QStringLiteral("&Auswertung"), bar);
     // The learner's record: copy check and progress.
     menu->setObjectName(QStringLiteral("MAuswertung"));
+    menu->setAccessibleName(QStringLiteral("Auswertung"));
     QAction* before = bar->findChild<QAction*>(QStringLiteral("MInfo"));
     if (before && bar->actions().contains(before))
         bar->insertMenu(before, menu);
@@ -65,7 +66,7 @@ void AddRecordEntries(QMainWindow& window, RecordWriter* writer, const QString& 
 
     auto* copyWindow = new CopyCheckWindow(&window);
     copyWindow->setWindowFlag(Qt::Window);
-    QAction* copy = entry(&window, "MMitschrift", QStringLiteral("Mitschrift ..."));
+    QAction* copy = entry(&window, "MMitschrift", QStringLiteral("&Mitschrift ..."));
     copy->setShortcut(QKeySequence(Qt::Key_F12));
     copy->setShortcutContext(Qt::ApplicationShortcut);
     menu->addAction(copy);
@@ -73,7 +74,7 @@ void AddRecordEntries(QMainWindow& window, RecordWriter* writer, const QString& 
     QObject::connect(copy, &QAction::triggered, copyWindow, &CopyCheckWindow::present);
 
     // The progress window is made on first use: its charts cost start-up time.
-    QAction* show = entry(&window, "MLernstand", QStringLiteral("Lernstand ..."));
+    QAction* show = entry(&window, "MLernstand", QStringLiteral("&Lernstand ..."));
     menu->addAction(show);
     QObject::connect(show, &QAction::triggered, &window, [&window, writer, path, learner] {
         auto* progress = window.findChild<ProgressWindow*>(QStringLiteral("Lernstand"));
