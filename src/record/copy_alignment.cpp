@@ -9,7 +9,9 @@ QString significant(const QString& text, bool& truncated) {
     QString out;
     out.reserve(std::min<qsizetype>(text.size(), kCopyCheckMaxChars));
     for (QChar c : text) {
-        if (c.isSpace()) continue;
+        // Control characters (a pasted NUL, a form feed) are not copied characters; a null
+        // QChar also marks the missing side of a pair.
+        if (c.isSpace() || c.category() == QChar::Other_Control) continue;
         if (out.size() == kCopyCheckMaxChars) {
             truncated = true;
             break;

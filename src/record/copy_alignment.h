@@ -3,9 +3,9 @@
 #include <QString>
 #include <vector>
 
-// Compares a copy (what the learner wrote down) with the sent text. Blanks and case do not
-// count; the two are aligned by edit distance with traceback, so that one missed or one extra
-// character costs one error and not every character after it.
+// Compares a copy (what the learner wrote down) with the sent text. Blanks, control characters
+// and case do not count; the two are aligned by edit distance with traceback, so that one missed or
+// one extra character costs one error and not every character after it.
 struct AlignedPair {
     enum class Kind { Right, Wrong, Missed, Extra };
     Kind kind = Kind::Right;

@@ -16,7 +16,7 @@ void Check(bool condition) {
 
 int significant(const QString& text) {
     int n = 0;
-    for (QChar c : text) n += c.isSpace() ? 0 : 1;
+    for (QChar c : text) n += c.isSpace() || c.category() == QChar::Other_Control ? 0 : 1;
     return n;
 }
 }  // namespace

@@ -98,6 +98,11 @@ void CopyAlignmentTest::copyTwiceAsLong() {
 }
 
 void CopyAlignmentTest::otherAlphabetAndHugeCopy() {
+    // A pasted NUL is no character: it neither counts nor hides an extra one.
+    const CopyCheckResult nul =
+        AlignCopy(QStringLiteral("ABC"), QStringLiteral("A") + QChar(u'\0') + QStringLiteral("BC"));
+    QCOMPARE(nul.pairs.size(), size_t(3));
+    QCOMPARE(nul.rightCount, 3);
     const CopyCheckResult cyrillic = AlignCopy(QStringLiteral("ABC"), QStringLiteral("АБВ"));
     QCOMPARE(cyrillic.rightCount, 0);
     QCOMPARE(cyrillic.wrongCount, 3);
