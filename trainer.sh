@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev portaudio19-dev
-          libsndfile1-dev libsamplerate0-dev fonts-dejavu-core fonts-liberation2 poppler-utils)
+          libsndfile1-dev libsamplerate0-dev fonts-dejavu-core fonts-liberation2 poppler-utils
+          qt6-charts-dev libqt6sql6-sqlite)
 
 install_missing() {
     local missing=()

@@ -2,6 +2,7 @@
 #include "mainwindow/ui/band_entries.h"
 #include "mainwindow/ui/export_entries.h"
 #include "mainwindow/ui/main_window.h"
+#include "mainwindow/ui/record_entries.h"
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
 #include "platform/data_folder.h"
@@ -15,6 +16,8 @@
 #include "platform/ui/qt_print_layer.h"
 #include "platform/user_settings.h"
 #include "platform/working_folder.h"
+#include "record/record_database.h"
+#include "record/record_writer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,12 +49,18 @@ int main(int argc, char** argv) {
     p.installedDataDir = InstalledDataDir();
     QtPrintLayer printer(QDir::currentPath());
     QtDialogSeam dialogs;
+    QString recordMessage;
+    std::unique_ptr<RecordWriter> record = OpenLearnerRecord(DefaultRecordPath(), recordMessage);
+    p.record = record.get();
     p.printer = &printer;
     p.dialogs = &dialogs;
     // An open print job is finished first, so its pages come out; closing the sound device
     // lets a sounding tone fade instead of breaking off with a click.
-    p.exitProgram = [&printer, &output] {
+    p.exitProgram = [&printer, &output, &record] {
         printer.endDoc();
+        // The record's last entries are written before the process ends.
+        Platform().record = nullptr;
+        record.reset();
         ReportUnderruns(*output);
         output.reset();
         std::exit(0);
@@ -62,6 +71,7 @@ int main(int argc, char** argv) {
     p.surface = &window.surface();
     AddExportEntries(window);
     WireForm1();
+    AddRecordEntries(window, record.get(), DefaultRecordPath(), recordMessage);
     Form_Initialize();
     Form_Load();
     Form_Activate();

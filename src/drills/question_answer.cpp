@@ -4,6 +4,7 @@
 
 #include "drills/keyboard_modes.h"
 #include "engine/number_format.h"
+#include "engine/record_hooks.h"
 #include "engine/send_character.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
@@ -168,6 +169,7 @@ Outcome askCharacters(Tally& tally) {
 
             ++tally.given;
             const QString upper = upperCharacters(answer);
+            RecordDrillAnswer(s.CurrentChar, upper, upper == s.CurrentChar);
             if (upper == QStringLiteral(" ")) {
                 display.foreColor = kRed;
                 DisplayMeaning() = QStringLiteral("nicht erkannt");

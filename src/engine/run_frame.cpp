@@ -2,6 +2,7 @@
 
 #include "engine/number_format.h"
 #include "engine/printing.h"
+#include "engine/record_hooks.h"
 #include "engine/send_character.h"
 #include "engine/timing.h"
 #include "platform/clock.h"
@@ -87,6 +88,7 @@ void SendPreamble() {
     f.Timer2.setTimerEnabled(true);
     s.PlayedCount = 0;
     s.InPreamble = false;
+    RecordRunStart();
 }
 
 void ShowStatistics() {
@@ -99,6 +101,7 @@ void ShowStatistics() {
     if (elapsed > 0) s.EffectiveSpeed = static_cast<float>(s.PlayedCount) / elapsed * 60.0f;
     f.panschnitt.setCaption(FormatNumber(s.EffectiveSpeed, QStringLiteral("00.0")));
     f.panschnitt.setBackColor(RGB(255, 255, 255));
+    RecordRunEnd(true);
     display.foreColor = RGB(208, 0, 0);
     f.Timer2.setTimerEnabled(false);
     s.SentCount = -1;

@@ -1,6 +1,7 @@
 #include "engine/tone_control.h"
 
 #include "engine/morse_table.h"
+#include "platform/clock.h"
 #include "platform/services.h"
 #include "platform/tonwerk.h"
 #include "state/shared_state.h"
@@ -28,5 +29,10 @@ void PlayCharacter(const QString& text) {
     t.SequenceEnabled(true);
     t.LoadSequence();
     t.PlaySequence();
-    ++S().PlayedCount;
+    // The sequence ends with a dot of silence, the character gap and one more dot after the
+    // last element.
+    SharedState& s = S();
+    const double trailingMs = 2.0 * s.DotMs + s.CharGap;
+    s.LastSignEndSeconds = Platform().clock->monotonicSeconds() - trailingMs / 1000.0;
+    ++s.PlayedCount;
 }

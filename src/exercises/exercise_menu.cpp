@@ -132,6 +132,9 @@ void Artupdate() {
         form1().Panel2.setCaption(QStringLiteral("Eigene Zeichen"));
     } else if (kind == u"T") {
         form1().Panel2.setCaption(QStringLiteral("Eigener Text"));
+    } else if (kind == u"W") {
+        // The weighted pool was drawn from the record when the entry was chosen; it stays.
+        form1().Panel2.setCaption(QStringLiteral("Schwächen üben"));
     } else {
         // The abbreviations are not kept across an activation: the kind falls back to "Z".
         MBsteZgr_Click();

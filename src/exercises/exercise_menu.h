@@ -17,8 +17,8 @@ void MWortgen_Click();
 void MPruefung_Click();
 
 // Re-applies the current ExerciseKind by running its menu handler (sound and pool included);
-// own characters and own text only get their title back, and any other code, "A" included,
-// becomes "Z".
+// own characters, own text and the weak characters ("W") only get their title back, and any
+// other code, "A" included, becomes "Z".
 void Artupdate();
 
 // Connects the kind entries of the menu bar to their handlers.

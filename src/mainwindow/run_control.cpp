@@ -1,6 +1,7 @@
 #include "mainwindow/run_control.h"
 
 #include "engine/number_format.h"
+#include "engine/record_hooks.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
 #include "exercises/current_exercise.h"
@@ -46,6 +47,7 @@ void startRun() {
     ComputeTiming();
     Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
     SendCurrentExercise();
+    if (s.StopRequested) RecordRunEnd(false);
 }
 }  // namespace
 

@@ -94,9 +94,10 @@ void UnpackOptionFlags() {
 void Comsave_cst_Click() {
     PlayWave(QStringLiteral("S12"));
     SharedState& s = S();
-    // Own text and own characters are not stored: the kind falls back to letters and digits,
-    // on the window too.
-    if (s.ExerciseKind == u"T" || s.ExerciseKind == u"E") s.ExerciseKind = QStringLiteral("U");
+    // Own text, own characters and the weak characters of the record are not stored: the kind
+    // falls back to letters and digits, on the window too.
+    if (s.ExerciseKind == u"T" || s.ExerciseKind == u"E" || s.ExerciseKind == u"W")
+        s.ExerciseKind = QStringLiteral("U");
     PackOptionFlags();
 
     const QByteArray line =

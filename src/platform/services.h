@@ -12,6 +12,7 @@ class Tonwerk;
 class WavePlayer;
 class PrintLayer;
 class DialogSeam;
+class RecordSink;
 
 // The platform services the logic uses, installed once by the program (or by a test). Nothing
 // above platform/ reaches the clock, the sound device, WAV files, the printer or modal dialogs
@@ -23,6 +24,8 @@ struct Services {
     WavePlayer* wave = nullptr;
     PrintLayer* printer = nullptr;
     DialogSeam* dialogs = nullptr;
+    // The learner's record; nothing is recorded while none is installed.
+    RecordSink* record = nullptr;
     Random random;
     // Ends the process at once (exit button, window closed): closes the sound device and any
     // open print job first.

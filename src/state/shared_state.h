@@ -50,6 +50,8 @@ struct SharedState {
     float RunGroupCount = 0;
     float SpacingStep = 0;
     float SavedCharSpacing = 0;
+    // Monotonic clock (s) when the last element of the last sounded character ended.
+    double LastSignEndSeconds = 0;
 
     // Sound data. ElementBuffer has the lower bound 1: element i lives at ElementBuffer[i - 1],
     // and its upper bound is ElementBuffer.size().

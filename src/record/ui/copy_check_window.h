@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTextBrowser;
+
+// "Mitschrift": a box for the copy, typed during or after a run, and "Prüfen", which compares it
+// with the text of the last run and shows every error in colour and in words.
+class CopyCheckWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit CopyCheckWindow(QWidget* parent = nullptr);
+
+    // Shows the window with the keyboard in the copy box.
+    void present();
+    void check();
+
+private:
+    QPlainTextEdit* copy_;
+    QPushButton* checkButton_;
+    QTextBrowser* result_;
+    QLabel* share_;
+};

@@ -1,0 +1,194 @@
+#include <QAccessible>
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "../mainwindow/window_rig.h"
+#include "mainwindow/ui/record_entries.h"
+#include "record/record_store.h"
+#include "record/record_writer.h"
+#include "record/ui/copy_check_window.h"
+#include "record/ui/progress_window.h"
+#include "support/registry.h"
+
+namespace {
+QAccessibleInterface* accessible(QObject* o) { return QAccessible::queryAccessibleInterface(o); }
+
+// Presses a button the way a screen reader does.
+void press(QObject* button) {
+    QAccessibleInterface* a = accessible(button);
+    QVERIFY(a && a->actionInterface());
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+void trigger(QMainWindow& window, const char* name) {
+    auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
+    QVERIFY2(action, name);
+    action->trigger();
+}
+
+DrillAnswer answer(const QDateTime& at, const QString& asked, const QString& typed, int ms) {
+    DrillAnswer a;
+    a.at = at;
+    a.asked = asked;
+    a.typed = typed;
+    a.right = asked == typed;
+    a.reactionMs = ms;
+    a.settings.speedCpm = 60;
+    a.settings.charSpacing = 1.5;
+    return a;
+}
+}  // namespace
+
+class RecordWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void copyCheckMarksErrorsAndRecordsThePairs();
+    void progressWindowShowsTheFiguresAndExports();
+    void repairMessageIsShownOnce();
+};
+
+void RecordWindowsTest::copyCheckMarksErrorsAndRecordsThePairs() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lernstand.sqlite"));
+    QString message;
+    std::unique_ptr<RecordWriter> writer = OpenLearnerRecord(path, message);
+    QVERIFY(writer && message.isEmpty());
+    WindowRig w;
+    Platform().record = writer.get();
+    const auto uninstall = qScopeGuard([] { Platform().record = nullptr; });
+    AddRecordEntries(w.window, writer.get(), path, QString());
+    auto* copyAction = w.window.findChild<QAction*>(QStringLiteral("MMitschrift"));
+    QVERIFY(copyAction);
+    QCOMPARE(copyAction->shortcut(), QKeySequence(Qt::Key_F12));
+    auto* groups = w.window.menuBar()->findChild<QMenu*>(QStringLiteral("MGruppen"));
+    QVERIFY(groups && groups->findChild<QAction*>(QStringLiteral("MSchwaechen")));
+
+    w.rig.s.SentText = QStringLiteral("ABCDE FGHIJ ");
+    trigger(w.window, "MMitschrift");
+    auto* window = w.window.findChild<CopyCheckWindow*>(QStringLiteral("Mitschrift"));
+    QVERIFY(window && window->isVisible());
+    auto* box = window->findChild<QPlainTextEdit*>(QStringLiteral("MitschriftText"));
+    QCOMPARE(accessible(box)->text(QAccessible::Name), QStringLiteral("Mitschrift"));
+    box->setPlainText(QStringLiteral("abxde ghijk"));
+    press(window->findChild<QPushButton*>(QStringLiteral("Pruefen")));
+
+    auto* share = window->findChild<QLabel*>(QStringLiteral("Anteil"));
+    // 11 pairs: 8 right, C wrong (X), F missed, K extra.
+    QTRY_COMPARE(share->text(), QStringLiteral("72,7 % richtig"));
+    auto* result = window->findChild<QTextBrowser*>(QStringLiteral("Ergebnis"));
+    const QString words = accessible(result)->text(QAccessible::Description);
+    QVERIFY2(words.contains(QStringLiteral("3. Zeichen: X statt C")), qPrintable(words));
+    QVERIFY(words.contains(QStringLiteral("6. Zeichen: F fehlt")));
+    QVERIFY(words.contains(QStringLiteral("11. Zeichen: K zu viel")));
+    QVERIFY(result->toHtml().contains(QStringLiteral("#c00000")));
+
+    writer->flush();
+    QCOMPARE(writer->lost(), 0);
+    RecordStore store(path);
+    QCOMPARE(store.entryCount(writer->learner(), QDateTime()), 10);  // sent characters only
+    const auto confusions = store.confusions(writer->learner(), QDateTime(), 5);
+    QCOMPARE(confusions.size(), size_t(1));
+    QCOMPARE(confusions[0].heard, QStringLiteral("X"));
+}
+
+void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lernstand.sqlite"));
+    WindowRig w;
+    const QDateTime now = w.rig.clock.now();
+    {
+        RecordStore store(path);
+        RecordBatch batch;
+        const QString me = QStringLiteral("dl1abc");
+        batch.answers.emplace_back(me, answer(now, "B", "6", 900));
+        batch.answers.emplace_back(me, answer(now, "B", "B", 800));
+        batch.answers.emplace_back(me, answer(now, "E", "E", 300));
+        batch.answers.emplace_back(me, answer(now.addDays(-10), "K", "R", 700));
+        batch.answers.emplace_back(QStringLiteral("=other"), answer(now, "E", "E", 300));
+        RunSummary run;
+        run.at = now;
+        run.kind = QStringLiteral("Z");
+        run.elapsedSeconds = 61.5;
+        run.measuredCpm = 58.5;
+        batch.runs.emplace_back(me, run);
+        QVERIFY(store.write(batch));
+    }
+    RecordWriter writer(path, QStringLiteral("dl1abc"));
+    AddRecordEntries(w.window, &writer, path, QString());
+    trigger(w.window, "MLernstand");
+    auto* window = w.window.findChild<ProgressWindow*>(QStringLiteral("Lernstand"));
+    QVERIFY(window && window->isVisible());
+
+    auto* period = window->findChild<QComboBox*>(QStringLiteral("Zeitraum"));
+    QCOMPARE(period->accessibleName(), QStringLiteral("Zeitraum"));
+    QCOMPARE(accessible(period)->text(QAccessible::Value), QStringLiteral("30 Tage"));
+    auto* accuracy = window->findChild<QTableWidget*>(QStringLiteral("GenauigkeitTabelle"));
+    QCOMPARE(accuracy->rowCount(), 3);
+    QCOMPARE(accuracy->item(0, 0)->text(), QStringLiteral("K"));  // worst first
+    QCOMPARE(accuracy->item(1, 0)->text(), QStringLiteral("B"));
+    QCOMPARE(accuracy->item(1, 3)->text(), QStringLiteral("50,0"));
+    auto* confusions = window->findChild<QTableWidget*>(QStringLiteral("VerwechslungTabelle"));
+    QCOMPARE(confusions->item(0, 0)->text(), QStringLiteral("B gehört als 6"));
+    auto* reaction = window->findChild<QTableWidget*>(QStringLiteral("ReaktionTabelle"));
+    QCOMPARE(reaction->item(0, 0)->text(), QStringLiteral("B"));
+    QCOMPARE(reaction->item(0, 2)->text(), QStringLiteral("800"));
+    auto* days = window->findChild<QTableWidget*>(QStringLiteral("VerlaufTabelle"));
+    QCOMPARE(days->rowCount(), 2);
+    QCOMPARE(days->item(1, 4)->text(), QStringLiteral("58,5"));
+
+    period->setCurrentIndex(0);  // 7 days: K drops out
+    QCOMPARE(accuracy->rowCount(), 2);
+
+    auto* learner = window->findChild<QComboBox*>(QStringLiteral("Lernender"));
+    QCOMPARE(learner->count(), 2);
+    learner->setCurrentText(QStringLiteral("=other"));
+    emit learner->activated(learner->currentIndex());
+    QCOMPARE(writer.learner(), QStringLiteral("=other"));
+    QCOMPARE(accuracy->rowCount(), 1);
+    learner->setCurrentText(QStringLiteral("dl1abc"));
+    emit learner->activated(learner->currentIndex());
+
+    const QString csv = dir.filePath(QStringLiteral("export.csv"));
+    QStringList told;
+    window->askExportPath = [csv] { return csv; };
+    window->tell = [&told](const QString& text) { told << text; };
+    press(window->findChild<QPushButton*>(QStringLiteral("Exportieren")));
+    QTRY_COMPARE(told.size(), 1);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(
+        bytes.startsWith("\xEF\xBB\xBF"
+                         "Art;Zeitpunkt;Lernende(r);"));
+    const QStringList lines =
+        QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + 4 + 1);
+    for (const QString& line : lines) QCOMPARE(line.count(u';'), 17);
+    QVERIFY(lines[1].startsWith(QStringLiteral("Antwort;")));
+    QVERIFY(lines[1].contains(QStringLiteral(";1,50;")));
+    QVERIFY(lines.last().contains(QStringLiteral(";61,5;58,5;")));
+}
+
+void RecordWindowsTest::repairMessageIsShownOnce() {
+    QTemporaryDir dir;
+    WindowRig w;
+    AddRecordEntries(w.window, nullptr, dir.filePath(QStringLiteral("x.sqlite")),
+                     QStringLiteral("Der Lernstand war beschädigt."));
+    QTRY_COMPARE(w.rig.dialogs.messages.size(), 1);
+    QTest::qWait(20);
+    QCOMPARE(w.rig.dialogs.messages.size(), 1);
+}
+
+REGISTER_TEST(RecordWindowsTest);
+#include "record_windows_test.moc"
