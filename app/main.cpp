@@ -1,6 +1,7 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/band_entries.h"
 #include "mainwindow/ui/main_window.h"
+#include "mainwindow/ui/trainer_dialog_seam.h"
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
 #include "platform/data_folder.h"
@@ -10,7 +11,6 @@
 #include "platform/services.h"
 #include "platform/system_clock.h"
 #include "platform/tonwerk.h"
-#include "platform/ui/qt_dialog_seam.h"
 #include "platform/ui/qt_print_layer.h"
 #include "platform/user_settings.h"
 #include "platform/working_folder.h"
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     p.wave = &wave;
     p.installedDataDir = InstalledDataDir();
     QtPrintLayer printer(QDir::currentPath());
-    QtDialogSeam dialogs;
+    TrainerDialogSeam dialogs;
     p.printer = &printer;
     p.dialogs = &dialogs;
     // An open print job is finished first, so its pages come out; closing the sound device
