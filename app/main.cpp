@@ -3,6 +3,7 @@
 #include "mainwindow/ui/export_entries.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/record_entries.h"
+#include "mainwindow/ui/trainer_dialog_seam.h"
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
 #include "platform/data_folder.h"
@@ -12,7 +13,6 @@
 #include "platform/services.h"
 #include "platform/system_clock.h"
 #include "platform/tonwerk.h"
-#include "platform/ui/qt_dialog_seam.h"
 #include "platform/ui/qt_print_layer.h"
 #include "platform/user_settings.h"
 #include "platform/working_folder.h"
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     p.wave = &wave;
     p.installedDataDir = InstalledDataDir();
     QtPrintLayer printer(QDir::currentPath());
-    QtDialogSeam dialogs;
+    TrainerDialogSeam dialogs;
     QString recordMessage;
     std::unique_ptr<RecordWriter> record = OpenLearnerRecord(DefaultRecordPath(), recordMessage);
     p.record = record.get();

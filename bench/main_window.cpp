@@ -21,13 +21,13 @@
 #include <string>
 
 #include "mainwindow/startup.h"
+#include "mainwindow/ui/trainer_dialog_seam.h"
 #include "mainwindow/wiring.h"
 #include "platform/clocked_output.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
 #include "platform/tonwerk.h"
-#include "platform/ui/qt_dialog_seam.h"
 #include "platform/ui/qt_print_layer.h"
 
 namespace {
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     p.tonwerk = &tonwerk;
     p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
     QtPrintLayer printer(QDir::tempPath());
-    QtDialogSeam dialogs;
+    TrainerDialogSeam dialogs;
     p.printer = &printer;
     p.dialogs = &dialogs;
     p.exitProgram = [] { QCoreApplication::quit(); };

@@ -28,7 +28,6 @@ SOURCES = HERE / "sources"
 
 # Signs the trainer can sound (its Morse table), besides letters and digits.
 MORSE_SIGNS = set("()*+,-./:=?")
-GERMAN_LETTERS = set("ÄÖÜäöüß")
 
 
 class SourceError(Exception):
@@ -90,7 +89,8 @@ def source_lines(name):
 
 
 def is_word(text):
-    return text.isalpha() and all(c.isascii() or c in GERMAN_LETTERS for c in text)
+    """Letters A to Z only: umlauts and sharp s have no Morse sign and are written AE, OE, UE, SS."""
+    return text.isascii() and text.isalpha()
 
 
 def build_lexikon():
@@ -100,8 +100,8 @@ def build_lexikon():
         if line.count("@") != 1:
             raise SourceError(f"woerter.txt:{number}: one '@' between the two words expected")
         english, german = (part.strip() for part in line.split("@"))
-        if not english.isascii() or not is_word(english) or not is_word(german):
-            raise SourceError(f"woerter.txt:{number}: letters only, please: {line!r}")
+        if not is_word(english) or not is_word(german):
+            raise SourceError(f"woerter.txt:{number}: letters A to Z only, please: {line!r}")
         pair = f"{english}@{german}"
         if len(pair) > WORD_RECORD:
             raise SourceError(f"woerter.txt:{number}: longer than {WORD_RECORD} characters")

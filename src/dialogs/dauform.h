@@ -9,14 +9,14 @@ class Dauform : public DialogForm {
 public:
     Dauform();
 
-    Label Label1{"Label1"};
-    TextBox Text1{"Text1"};
+    Label Label1{"Label1"};  // "Anzahl: "
+    TextBox Text1{"Text1"};  // number of runs
     Button ok{"ok"};
-    Label Label2{"Label2"};
-    CheckBox midru{"midru"};
+    Label Label2{"Label2"};   // "Dazwischen 8 sec. Pause "
+    CheckBox midru{"midru"};  // "mit Ausdrucken": print after each run
 
     void Form_Load();
-    void ok_Click();
+    void ok_Click();  // "ok"
     // The frame's close button: discards the dialog without taking anything.
     void Form_Close() { Unload(); }
 };

@@ -10,9 +10,9 @@ class Formtxt : public DialogForm {
 public:
     Formtxt();
 
-    TextBox Text1{"Text1"};
-    Button ok{"ok"};
-    Button ok2{"ok2"};
+    TextBox Text1{"Text1"};  // the own text or characters
+    Button ok{"ok"};         // "Als Zeichen eing.": take as own characters
+    Button ok2{"ok2"};       // "Als TEXT eing.": take as own text
 
     void Form_Load();
     void ok_Click();

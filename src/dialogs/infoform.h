@@ -9,12 +9,12 @@ class Infoform : public DialogForm {
 public:
     Infoform();
 
-    Label Label1{"Label1"};
-    Label Label2{"Label2"};
-    Button Command1{"Command1"};
+    Label Label1{"Label1"};       // "für Alle, die sich noch für CW interessieren"
+    Label Label2{"Label2"};       // "Morse-Übungsprogramm"
+    Button Command1{"Command1"};  // "zurück"
 
     void Form_Load();
-    void Command1_Click() { Unload(); }
+    void Command1_Click() { Unload(); }  // "zurück"
 };
 
 // The dialog's one instance.

@@ -45,8 +45,9 @@ void MELekt_Click() { ShowForm(DialogId::Lessons); }
 void MInfo_Click() { ShowForm(DialogId::Info); }
 
 void Command3D4_Click() {
-    formtxt().load().Text1.setText(S().SentText);
-    PrintText();
+    Formtxt& box = formtxt().load();
+    box.Text1.setText(S().SentText);
+    PrintText(box.Text1.text());
 }
 
 void Command3D7_Click() { PrintFormFeed(); }

@@ -14,6 +14,11 @@
 #include "platform/tonwerk.h"
 #include "state/shared_state.h"
 
+namespace {
+// "v vorne" pressed during a reading: the reading goes back to its first character.
+bool restartReading = false;
+}  // namespace
+
 void Com_Tastatur_Click() {
     SharedState& s = S();
     Form1& f = form1();
@@ -124,6 +129,7 @@ void com_vorlesen_Click() {
     Form1& f = form1();
     // A second reading inside the first would take the first one's spacing 1.0 for the user's.
     if (s.ReadingAloud) return;
+    restartReading = false;
 
     s.SavedCharSpacing = s.CharSpacing;
     s.CharSpacing = 1.0f;
@@ -136,6 +142,10 @@ void com_vorlesen_Click() {
         f.Comstart.setEnabled(false);
         const int length = static_cast<int>(s.SentText.size());
         for (int i = std::max<int>(1, s.ReadPosition); i <= length; ++i) {
+            if (restartReading) {
+                restartReading = false;
+                i = 1;
+            }
             if (!s.ReadingAloud) {
                 s.ReadPosition = static_cast<int16_t>(i);
                 break;
@@ -152,5 +162,10 @@ void com_vorlesen_Click() {
 
 void Command2_Click() {
     S().ReadPosition = 1;
+    // During a reading, that reading goes back to the first character after the one in progress.
+    if (S().ReadingAloud) {
+        restartReading = true;
+        return;
+    }
     com_vorlesen_Click();
 }

@@ -1,6 +1,5 @@
 #include "engine/printing.h"
 
-#include "dialogs/formtxt.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/form1.h"
@@ -49,21 +48,18 @@ private:
 
 QString rule(int indent, int dashes) { return QString(indent, u' ') + QString(dashes, u'-'); }
 
-// A rule, then the text from its second character on: the first character is never printed.
-// A line breaks after the first blank once more than 60 characters stand on it (counting the
-// skipped first character on the first line); later lines are indented by 8 blanks.
+// A rule, then the whole text. A line breaks after the first blank once more than 60
+// characters stand on it; later lines are indented by 8 blanks.
 void printBlock(PrintLayer& printer, const QString& text, int ruleIndent, int ruleDashes,
                 int firstIndent) {
     Printout out(printer);
     out.line(rule(ruleIndent, ruleDashes));
     QString line(firstIndent, u' ');
-    int column = 1;
-    for (qsizetype j = 1; j <= text.size() && !out.failed(); ++j) {
-        const QChar c = text[j - 1];
-        if (j > 1) {
-            line += c;
-            ++column;
-        }
+    int column = 0;
+    for (const QChar c : text) {
+        if (out.failed()) break;
+        line += c;
+        ++column;
         if (column > 60 && c == u' ') {
             out.line(line);
             line = QString(8, u' ');
@@ -74,14 +70,14 @@ void printBlock(PrintLayer& printer, const QString& text, int ruleIndent, int ru
 }
 }  // namespace
 
-void PrintText() {
+void PrintText(const QString& text) {
     PrintLayer* printer = Platform().printer;
     if (!printer) return;
     Hourglass busy;
     printer->setFontName(QStringLiteral("Courier new"));
     printer->setFontSize(12);
     printer->setFontBold(true);
-    printBlock(*printer, formtxt().load().Text1.text(), 6, 68, 6);
+    printBlock(*printer, text, 6, 68, 6);
 }
 
 void PrintSentText() {

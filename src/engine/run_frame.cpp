@@ -1,5 +1,8 @@
 #include "engine/run_frame.h"
 
+#include <QLocale>
+#include <cmath>
+
 #include "engine/number_format.h"
 #include "engine/printing.h"
 #include "engine/record_hooks.h"
@@ -10,10 +13,6 @@
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"
-
-#include <QLocale>
-
-#include <cmath>
 
 namespace {
 void sendOne(const QString& c) {
@@ -84,7 +83,7 @@ void SendPreamble() {
     s.SentCount = 0;
     f.Mund.setValue(spoken);
     Platform().random.Randomize(clock.secondsSinceMidnight());
-    s.StartTime = clock.secondsSinceMidnight();
+    s.StartTime = clock.monotonicSeconds();
     f.Timer2.setTimerEnabled(true);
     s.PlayedCount = 0;
     s.InPreamble = false;
@@ -96,7 +95,7 @@ void ShowStatistics() {
     Form1& f = form1();
     TextSurface& display = *Platform().surface;
 
-    const float elapsed = static_cast<float>(Platform().clock->secondsSinceMidnight() - s.StartTime);
+    const float elapsed = static_cast<float>(Platform().clock->monotonicSeconds() - s.StartTime);
     f.Minuten.setCaption(FormatNumber(elapsed, QStringLiteral("00.0")));
     if (elapsed > 0) s.EffectiveSpeed = static_cast<float>(s.PlayedCount) / elapsed * 60.0f;
     f.panschnitt.setCaption(FormatNumber(s.EffectiveSpeed, QStringLiteral("00.0")));
@@ -131,5 +130,3 @@ void ShowStatistics() {
     if (f.Dauermorsen.ticked()) continueSeries();
     f.comexit.setEnabled(true);
 }
-
-void COM_vvv_Click() { SendPreamble(); }

@@ -8,5 +8,3 @@ void SendPreamble();
 // Ends a run: elapsed time, measured speed, the closing "+", restored settings and buttons,
 // printing and the next run of continuous Morse.
 void ShowStatistics();
-// The test-preamble button.
-void COM_vvv_Click();

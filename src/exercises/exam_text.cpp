@@ -12,6 +12,7 @@
 #include "exercises/own_text.h"
 #include "exercises/random_groups.h"
 #include "exercises/word_generator.h"
+#include "platform/dialogs.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
@@ -25,6 +26,8 @@ constexpr int kMaxAbbreviationsPerRun = 500;
 constexpr int kExamLength = 180;
 constexpr int kFirstPassageLength = 160;
 constexpr int kWordPassagesEnd = 118;
+
+const QString kNoAbbreviations = QStringLiteral("Abkürzungsliste Abk.txt fehlt oder ist leer");
 
 constexpr Rgb kBlack = RGB(0, 0, 0);
 constexpr Rgb kBlue = RGB(0, 0, 128);
@@ -111,16 +114,8 @@ void SendAbbreviations() {
     TextSurface& display = *Platform().surface;
     Random& random = Platform().random;
 
-    if (s.AbbrevCount <= 0) {
-        const QString problem = QStringLiteral("Abkürzungsliste Abk.txt fehlt oder ist leer");
-        if (!isExam()) {
-            EndRunWithMessage(problem);
-            return;
-        }
-        // The exam passage does without abbreviations but keeps the station's name and QTH.
-        ShowDataMessage(problem);
-        if (!s.EntryName.isEmpty()) sendNamePhrase();
-        if (!s.StopRequested && !s.EntryQth.isEmpty()) sendQthPhrase();
+    if (s.AbbrevCount <= 0 && !isExam()) {
+        EndRunWithMessage(kNoAbbreviations);
         return;
     }
     if (!isExam()) {
@@ -129,10 +124,17 @@ void SendAbbreviations() {
     }
 
     for (int round = 0; round < kMaxAbbreviationsPerRun; ++round) {
-        const int count = std::min<int>(s.AbbrevCount, static_cast<int>(s.AbbrevList.size()) - 1);
-        const auto number = std::min(
-            static_cast<int>(std::floor(random.Rnd() * static_cast<float>(count))) + 1, count);
-        const QString entry = s.AbbrevList[number];
+        // Without abbreviations the exam's passages take words of the word list instead.
+        QString entry;
+        if (s.AbbrevCount > 0) {
+            const int count =
+                std::min<int>(s.AbbrevCount, static_cast<int>(s.AbbrevList.size()) - 1);
+            const auto number = std::min(
+                static_cast<int>(std::floor(random.Rnd() * static_cast<float>(count))) + 1, count);
+            entry = s.AbbrevList[number];
+        } else {
+            entry = DrawWord();
+        }
         // Placeholders for the exam's name and QTH phrases are never sent themselves.
         if (!entry.startsWith(QStringLiteral("name")) && !entry.startsWith(QStringLiteral("QTH"))) {
             for (QChar c : entry) send(QString(c));
@@ -175,6 +177,10 @@ void SendExamText() {
         return true;
     };
 
+    // Said once, before the text: its passages of abbreviations then take words.
+    if (s.AbbrevCount <= 0) {
+        if (DialogSeam* seam = Platform().dialogs) seam->message(kNoAbbreviations);
+    }
     s.GroupCount = 38;
     SetDisplayFontSize();
     SendPreamble();

@@ -95,6 +95,17 @@ QString WordFromRecord(const QByteArray& bytes, bool english) {
     return english ? record.left(at) : record.mid(at + 1);
 }
 
+QString DrawWord() {
+    WordList list;
+    if (!list.open()) return {};
+    const bool english = form1().englisch.value();
+    for (int draw = 0; draw < kMaxDraws; ++draw) {
+        const QString word = list.drawWord(english);
+        if (!word.isEmpty()) return word;
+    }
+    return {};
+}
+
 bool SendWords() {
     SharedState& s = S();
     const Form1& f = form1();

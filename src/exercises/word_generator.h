@@ -15,3 +15,7 @@ QString WordFromRecord(const QByteArray& bytes, bool english);
 // passage toward 118 to 122 counted characters. Returns false when the word list gave no word
 // at all (missing, empty or unreadable); the user has then been told on the display.
 bool SendWords();
+
+// One word of the word list drawn at random (English or German as the window's option buttons
+// choose); empty when the list gives none.
+QString DrawWord();

@@ -3,6 +3,7 @@
 #include "engine/morse_table.h"
 #include "engine/number_format.h"
 #include "engine/printing.h"
+#include "engine/timing.h"
 #include "exercises/abbreviations.h"
 #include "exercises/character_sets.h"
 #include "exercises/exercise_menu.h"
@@ -69,6 +70,8 @@ void Form_Load() {
     s.ZeroGlyph = FromCp1252(216);
     comload_cst_Click();
     BuildMorseTable();
+    // "Schnitt" shows the effective speed of the settings just loaded, not its design value.
+    ComputeTiming();
     f.Timer_Uhrzeit.setTimerEnabled(true);
 }
 

@@ -20,6 +20,9 @@ void WireForm1() {
     f.comexit.onClick = comexit_Click;
     f.comloe.onClick = comloe_Click;
     f.COM_vvv.onClick = COM_vvv_Click;
+    // The test-preamble button is greyed whenever the start button is, and during the drill.
+    for (Control* c : {static_cast<Control*>(&f.Comstart), static_cast<Control*>(&f.COM_FA)})
+        QObject::connect(c, &Control::changed, &f.COM_vvv, ShowTestPreambleState);
     WireDrills();
     WireSettingsControls();
     WireExerciseMenu();

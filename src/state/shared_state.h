@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -43,7 +42,7 @@ struct SharedState {
     int32_t SentCount = 0;
     QString SentText;
     int32_t PlayedCount = 0;
-    double StartTime = 0;  // day clock (s since midnight) when the preamble ended
+    double StartTime = 0;  // monotonic clock [s] when the preamble ended
     float StartSpeed = 0;
     float BasePitch = 0;
     float PitchDrift = 0;  // Hz per character

@@ -160,6 +160,14 @@ void KeyboardModesTest::readAloudStopsAndContinues() {
     rig.f.Command2.click();
     QCOMPARE(spokenLetters(rig.wave.played), QStringList({"A", "B", "C", "D", "E"}));
     QCOMPARE(rig.s.CharSpacing, 1.5f);
+
+    // "v vorne" while B is spoken: B is finished, then the reading starts again with A.
+    rig.wave.played.clear();
+    rig.clock.at(rig.clock.monotonicSeconds() + 0.7, [&] { rig.f.Command2.click(); });
+    rig.f.com_vorlesen.click();
+    QCOMPARE(spokenLetters(rig.wave.played), QStringList({"A", "B", "A", "B", "C", "D", "E"}));
+    QCOMPARE(rig.s.CharSpacing, 1.5f);
+    QVERIFY(!rig.s.ReadingAloud);
 }
 
 void KeyboardModesTest::readAloudWithoutText() {

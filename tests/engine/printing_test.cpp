@@ -44,7 +44,7 @@ QString pdfText(const QString& path) {
 class PrintingTest : public QObject {
     Q_OBJECT
 private slots:
-    void printsFromTheSecondCharacter();
+    void printsTheWholeText();
     void breaksAfterTheBlankPastSixtyCharacters();
     void shortAndUnbrokenTexts();
     void twoPrintoutsAndFormFeedMakeOneJob();
@@ -56,12 +56,12 @@ private slots:
     void pdfInUnwritableFolderGivesMessage();
 };
 
-void PrintingTest::printsFromTheSecondCharacter() {
+void PrintingTest::printsTheWholeText() {
     TestRig rig;
     rig.s.SentText = QStringLiteral("ABCDE FGHIJ");
     rig.f.Command3D4.click();
     QCOMPARE(rig.printer.jobText(1),
-             (QStringList{blanks(6) + dashes(68), blanks(6) + QStringLiteral("BCDE FGHIJ")}));
+             (QStringList{blanks(6) + dashes(68), blanks(6) + QStringLiteral("ABCDE FGHIJ")}));
     QVERIFY(rig.printer.jobOpen());
     const auto& line = rig.printer.lines().back();
     QCOMPARE(line.fontName, QStringLiteral("Courier new"));
@@ -74,31 +74,28 @@ void PrintingTest::printsFromTheSecondCharacter() {
 
 void PrintingTest::breaksAfterTheBlankPastSixtyCharacters() {
     TestRig rig;
-    formtxt().load().Text1.setText(kGroups70);
-    PrintText();
+    PrintText(kGroups70);
     QCOMPARE(rig.printer.jobText(1).mid(1),
-             (QStringList{blanks(6) + QStringLiteral("BCDE FGHIJ KLMNO PQRST UVWXY ZABCD EFGHI "
+             (QStringList{blanks(6) + QStringLiteral("ABCDE FGHIJ KLMNO PQRST UVWXY ZABCD EFGHI "
                                                      "JKLMN OPQRS TUVWX YZABC "),
                           blanks(8) + QStringLiteral("DEFG")}));
 
-    // The first line breaks at a blank after 60 characters, later lines only after 61.
+    // Every line breaks at the first blank after 60 characters.
     rig.s.SentText = QStringLiteral("x") + QString(59, u'a') + u' ' + QString(59, u'b') +
                      QStringLiteral(" c d") + QString(10, u'e');
     PrintSentText();
     QCOMPARE(rig.printer.jobText(1).mid(3),
-             (QStringList{blanks(8) + dashes(65), blanks(8) + QString(59, u'a') + u' ',
+             (QStringList{blanks(8) + dashes(65), blanks(8) + u'x' + QString(59, u'a') + u' ',
                           blanks(8) + QString(59, u'b') + QStringLiteral(" c "),
                           blanks(8) + QStringLiteral("d") + QString(10, u'e')}));
 }
 
 void PrintingTest::shortAndUnbrokenTexts() {
     TestRig rig;
-    formtxt().load().Text1.setText(QStringLiteral("A"));
-    PrintText();
-    QCOMPARE(rig.printer.jobText(1), (QStringList{blanks(6) + dashes(68), blanks(6)}));
-    formtxt().get()->Text1.setText(QString(100, u'X'));
-    PrintText();
-    QCOMPARE(rig.printer.jobText(1).last(), blanks(6) + QString(99, u'X'));
+    PrintText(QStringLiteral("A"));
+    QCOMPARE(rig.printer.jobText(1), (QStringList{blanks(6) + dashes(68), blanks(6) + u'A'}));
+    PrintText(QString(100, u'X'));
+    QCOMPARE(rig.printer.jobText(1).last(), blanks(6) + QString(100, u'X'));
 }
 
 void PrintingTest::twoPrintoutsAndFormFeedMakeOneJob() {
@@ -111,8 +108,8 @@ void PrintingTest::twoPrintoutsAndFormFeedMakeOneJob() {
     rig.f.Command3D7.click();
     QCOMPARE(rig.printer.endedJobs(), 1);
     QCOMPARE(rig.printer.jobText(1),
-             (QStringList{blanks(6) + dashes(68), blanks(6) + QStringLiteral("BCDE FGHIJ"),
-                          blanks(6) + dashes(68), blanks(6) + QStringLiteral("LMNO PQRST"),
+             (QStringList{blanks(6) + dashes(68), blanks(6) + QStringLiteral("ABCDE FGHIJ"),
+                          blanks(6) + dashes(68), blanks(6) + QStringLiteral("KLMNO PQRST"),
                           blanks(6) + dashes(68)}));
     rig.f.Command3D4.click();
     QCOMPARE(rig.printer.jobText(2).size(), 2);
@@ -126,7 +123,7 @@ void PrintingTest::sentTextUsesThePrintersFont() {
     rig.s.SentText = QStringLiteral("ABCDE FGHIJ");
     PrintSentText();
     QCOMPARE(rig.printer.jobText(1),
-             (QStringList{blanks(8) + dashes(65), blanks(8) + QStringLiteral("BCDE FGHIJ")}));
+             (QStringList{blanks(8) + dashes(65), blanks(8) + QStringLiteral("ABCDE FGHIJ")}));
     QCOMPARE(rig.printer.lines()[1].fontName, QStringLiteral("Arial"));
     QCOMPARE(rig.printer.lines()[1].fontSize, 8.0f);
     PrintClosingLines();
@@ -205,11 +202,11 @@ void PrintingTest::pdfWithoutSystemPrinter() {
 
     const QString text = pdfText(firstPdf);
     if (text.isNull()) QSKIP("pdftotext (poppler-utils) is not installed");
-    QVERIFY2(text.contains(QStringLiteral("BCDE FGHIJ")), qPrintable(text));
-    QVERIFY(text.contains(QStringLiteral("LMNO PQRST")));
+    QVERIFY2(text.contains(QStringLiteral("ABCDE FGHIJ")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("KLMNO PQRST")));
     QCOMPARE(text.count(dashes(68)), 3);
     QVERIFY(pdfText(folder.filePath(QStringLiteral("Morse-Ausdruck-2.pdf")))
-                .contains(QStringLiteral("VWXY")));
+                .contains(QStringLiteral("UVWXY")));
 }
 
 void PrintingTest::pdfInUnwritableFolderGivesMessage() {

@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -29,6 +30,7 @@ private slots:
     void valueControlsAndProgress();
     void textBoxTakesTypedKeys();
     void windowSeesKeysFirst();
+    void pauseHandsTheFocusToTheWindow();
 };
 
 namespace {
@@ -394,6 +396,24 @@ void MainWindowTest::windowSeesKeysFirst() {
     QTest::keyClick(w.find<QPushButton>("Comstart"), Qt::Key_Space);
     QCOMPARE(order.back(), -' ');
     QCOMPARE(starts, 0);
+}
+
+void MainWindowTest::pauseHandsTheFocusToTheWindow() {
+    WindowRig w;
+    w.rig.startUp();
+    QVERIFY(w.showActive());
+    Form1& f = w.rig.f;
+    f.compause.setEnabled(true);
+    // Space and Enter on the focus after pause and after continue press no button.
+    for (const bool paused : {true, false}) {
+        QTest::mouseClick(w.find<QPushButton>("compause"), Qt::LeftButton);
+        QCOMPARE(w.rig.s.Paused, paused);
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus && !qobject_cast<QAbstractButton*>(focus));
+        QTest::keyClick(focus, Qt::Key_Space);
+        QTest::keyClick(focus, Qt::Key_Return);
+        QCOMPARE(w.rig.s.Paused, paused);
+    }
 }
 
 REGISTER_TEST(MainWindowTest);

@@ -1,11 +1,12 @@
+#include "mainwindow/run_control.h"
+
+#include <QTest>
+
 #include "engine/run_frame.h"
 #include "engine/timing.h"
-#include "mainwindow/run_control.h"
 #include "support/registry.h"
 #include "support/rig.h"
 #include "support/run_helpers.h"
-
-#include <QTest>
 
 class RunControlTest : public QObject {
     Q_OBJECT
@@ -20,6 +21,9 @@ private slots:
     void stopWhileReadingAloudOnlyEndsTheReading();
     void exitEndsTheProgramDuringARun();
     void clearAndTestPreamble();
+    void runAcrossMidnightCountsOn();
+    void testPreambleLeavesRunsAndSettingsAlone();
+    void secondStopCancelsAWaitingStart();
 };
 
 void RunControlTest::startSetsCountAndButtons() {
@@ -223,13 +227,85 @@ void RunControlTest::clearAndTestPreamble() {
             1e-3);
     QVERIFY(rig.s.SentText.isEmpty());
     QCOMPARE(rig.s.SentCount, 0);
-    QVERIFY(rig.f.Timer2.isEnabled());
     rig.s.SentCount = 17;
     rig.f.comloe.click();
     QVERIFY(rig.surface.pieces().empty());
     QCOMPARE(rig.s.SentCount, 0);
     QCOMPARE(rig.surface.CurrentX, rig.f.shape1.Left + 200);
     QCOMPARE(rig.surface.CurrentY, rig.f.shape1.Top + 50);
+}
+
+void RunControlTest::runAcrossMidnightCountsOn() {
+    TestRig rig;
+    rig.clock.advance(14 * 3600.0 - 20);  // from 10:00 to 23:59:40
+    rig.startUp();
+    const auto number = [](QString caption) { return caption.replace(u',', u'.').toDouble(); };
+    const double start = rig.clock.monotonicSeconds();
+    double during = -1, end = 0;
+    int played = 0;
+    rig.clock.at(start + 40.5, [&] { during = number(rig.f.Minuten.caption()); });
+    QObject::connect(&rig.f.panschnitt, &Control::changed, [&] {
+        if (rig.f.panschnitt.backColor() != RGB(255, 255, 255)) return;
+        end = rig.clock.monotonicSeconds();
+        played = rig.s.PlayedCount;
+    });
+    rig.f.Comstart.click();
+    // The run clock starts when the preamble has been sent.
+    const double elapsed = end - start - ExpectedSendingSeconds(QStringLiteral("VVV * "));
+    QVERIFY(elapsed > 60);
+    QVERIFY(qAbs(during - (40.5 - (end - start - elapsed))) < 1.0);
+    QVERIFY(qAbs(number(rig.f.Minuten.caption()) - elapsed) < 0.1);
+    QVERIFY(qAbs(number(rig.f.panschnitt.caption()) - played / elapsed * 60) < 0.1);
+}
+
+void RunControlTest::testPreambleLeavesRunsAndSettingsAlone() {
+    TestRig rig;
+    rig.startUp();
+    rig.f.anziehen2.setValue(1);
+    rig.s.CharSpacing = 2.0f;
+    rig.f.L_Abst.setCaption(QStringLiteral("2,0"));
+    ComputeTiming();
+
+    // On its own: speeds, spacing and the seconds display are as before.
+    rig.f.COM_vvv.click();
+    QCOMPARE(rig.s.Speed, 60.0f);
+    QCOMPARE(rig.s.CharSpacing, 2.0f);
+    QCOMPARE(rig.f.L_Gesch.caption(), QStringLiteral("60"));
+    QVERIFY(!rig.f.Timer2.isEnabled());
+    QVERIFY(rig.f.COM_vvv.enabled());
+
+    // Start pressed while it sounds waits for its end; the run keeps the user's spacing.
+    float spacingInRun = 0;
+    const double start = rig.clock.monotonicSeconds();
+    rig.clock.at(start + 1.0, [&] { rig.f.Comstart.click(); });
+    rig.clock.at(start + 20.0, [&] {
+        spacingInRun = rig.s.CharSpacing;
+        // During a run the test preamble is greyed and does nothing.
+        QVERIFY(!rig.f.COM_vvv.enabled());
+        rig.f.COM_vvv.click();
+    });
+    rig.f.COM_vvv.click();
+    QVERIFY(spacingInRun > 1.9f);
+    QCOMPARE(rig.s.SentText.size(), 72);
+    QVERIFY(!rig.s.SentText.contains(QStringLiteral("  ")));
+    QCOMPARE(rig.s.Speed, 60.0f);
+    QCOMPARE(rig.s.CharSpacing, 2.0f);
+    QCOMPARE(rig.f.L_Abst.caption(), QStringLiteral("2,0"));
+    QVERIFY(rig.f.COM_vvv.enabled());
+}
+
+void RunControlTest::secondStopCancelsAWaitingStart() {
+    TestRig rig(9);
+    rig.startUp();
+    rig.clock.at(10.0, [&] {
+        rig.f.comstop.click();
+        rig.f.Comstart.click();  // waits for the character in progress
+        rig.f.comstop.click();
+    });
+    rig.f.Comstart.click();
+    QVERIFY(rig.s.SentText.size() < 20);
+    QVERIFY(rig.surface.pieces().back().text != QStringLiteral("+"));
+    QVERIFY(rig.f.Comstart.enabled());
 }
 
 REGISTER_TEST(RunControlTest);

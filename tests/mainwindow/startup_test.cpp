@@ -1,9 +1,10 @@
-#include "engine/morse_table.h"
 #include "mainwindow/startup.h"
-#include "support/registry.h"
-#include "support/rig.h"
 
 #include <QTest>
+
+#include "engine/morse_table.h"
+#include "support/registry.h"
+#include "support/rig.h"
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -31,12 +32,14 @@ void StartupTest::valuesWithoutSettingsFile() {
     QCOMPARE(rig.f.Ohr.value(), 1);
     QCOMPARE(rig.f.Auge.value(), 1);
     QCOMPARE(rig.f.Mund.value(), 0);
-    for (CheckBox* box : {&rig.f.O_Verkl, &rig.f.unsauber, &rig.f.tonschwank, &rig.f.anziehen1,
-                          &rig.f.anziehen2})
+    for (CheckBox* box :
+         {&rig.f.O_Verkl, &rig.f.unsauber, &rig.f.tonschwank, &rig.f.anziehen1, &rig.f.anziehen2})
         QCOMPARE(box->value(), 0);
     QVERIFY(!rig.f.Timer2.isEnabled());
     QVERIFY(rig.f.Timer_Uhrzeit.isEnabled());
     QCOMPARE(rig.f.L_Gesch.caption(), QStringLiteral("60"));
+    QCOMPARE(rig.f.panschnitt.caption(), QStringLiteral("60,0"));
+    QCOMPARE(rig.f.panschnitt.backColor(), RGB(224, 224, 224));
     QCOMPARE(rig.f.L_Ton.caption(), QStringLiteral("800"));
     QCOMPARE(rig.f.L_Anz.caption(), QStringLiteral("12"));
     QCOMPARE(rig.f.L_Abst.caption(), QStringLiteral("1,0  "));
@@ -55,8 +58,7 @@ void StartupTest::characterSetsBeforeActivation() {
     TestRig rig;
     Form_Initialize();
     Form_Load();
-    QCOMPARE(rig.s.ExerciseText,
-             QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890=.,?/"));
+    QCOMPARE(rig.s.ExerciseText, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890=.,?/"));
     QCOMPARE(rig.s.Letters.size(), 26);
     QCOMPARE(rig.s.Digits, QStringLiteral("1234567890"));
     QCOMPARE(rig.s.Punctuation, QStringLiteral("=.,?/"));

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "engine/morse_table.h"
+#include "mainwindow/ui/trainer_dialog_seam.h"
 #include "platform/dialog_form.h"
 #include "platform/ui/twips.h"
 #include "support/registry.h"
@@ -73,6 +74,19 @@ void WindowLifecycleTest::comingBackFromOwnDialogActivates() {
         modal.show();
         QVERIFY(QTest::qWaitForWindowActive(&modal));
         modal.hide();
+    }
+    comeBack();
+    QCOMPARE(f.fuer.caption(), QStringLiteral("für: "));
+
+    // Nor is one of the program's messages, which leaves the main window usable.
+    {
+        TrainerDialogSeam seam;
+        seam.message(QStringLiteral("Drucken ist nicht möglich."));
+        auto* box = w.window.findChild<QWidget*>(QStringLiteral("Meldung"));
+        QVERIFY(box);
+        box->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(box));
+        box->close();
     }
     comeBack();
     QCOMPARE(f.fuer.caption(), QStringLiteral("für: "));

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -43,6 +44,13 @@ const QColor kPurple(128, 0, 128);
 const QColor kDarkGrey(64, 64, 64);
 
 QColor toColor(Rgb c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+bool isMessageBox(const QWindow* window) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->windowHandle() == window) return qobject_cast<QMessageBox*>(widget) != nullptr;
+    }
+    return false;
+}
 
 // The faces of the design: the system dialog face for most captions, Arial for headings and
 // switches, a large bold face for the value displays.
@@ -857,6 +865,10 @@ void MainWindow::bindDisplay(Shape& shape) {
     connect(&shape, &Control::refreshRequested, this, [this, &shape] {
         client_->repaint(findChild<QWidget*>(shape.objectName())->geometry());
     });
+    // The display is drawn on the window itself: its focus is the window's, where Space and
+    // Enter press no button.
+    connect(&shape, &Control::focusRequested, this,
+            [this] { client_->setFocus(Qt::OtherFocusReason); });
     paint();
 }
 
@@ -910,9 +922,10 @@ void MainWindow::focusWindowChanged(QWindow* window) {
         return;
     }
     // The program's own windows are shown without blocking; the modal file, printer and
-    // message dialogs do not count, and neither do menus and tooltips.
+    // message dialogs do not count, nor do the program's messages, menus and tooltips.
     const bool ownWindow = window->modality() == Qt::NonModal &&
-                           (window->type() == Qt::Dialog || window->type() == Qt::Window);
+                           (window->type() == Qt::Dialog || window->type() == Qt::Window) &&
+                           !isMessageBox(window);
     if (ownWindow) awayInOwnWindow_ = true;
 }
 
