@@ -1,6 +1,5 @@
 #include "mainwindow/run_control.h"
 
-
 #include "engine/number_format.h"
 #include "engine/record_hooks.h"
 #include "engine/run_frame.h"
