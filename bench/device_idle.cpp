@@ -25,6 +25,7 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/wiring.h"
+#include "mainwindow/ui/trainer_dialog_seam.h"
 #include "onset_stream.h"
 #include "platform/devices/portaudio_output.h"
 #include "platform/devices/portaudio_stream.h"
@@ -32,7 +33,6 @@
 #include "platform/services.h"
 #include "platform/system_clock.h"
 #include "platform/tonwerk.h"
-#include "platform/ui/qt_dialog_seam.h"
 #include "platform/ui/qt_print_layer.h"
 #include "state/shared_state.h"
 
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     p.tonwerk = &tonwerk;
     p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
     QtPrintLayer printer(QDir::tempPath());
-    QtDialogSeam dialogs;
+    TrainerDialogSeam dialogs;
     p.printer = &printer;
     p.dialogs = &dialogs;
     p.exitProgram = [] {};
