@@ -60,9 +60,8 @@ void RecordRunEnd(bool completed) {
     entry.kind = s.ExerciseKind;
     entry.groups = static_cast<int>(std::lround(s.RunGroupCount));
     entry.charactersSent = s.PlayedCount;
-    double elapsed = clock.secondsSinceMidnight() - s.StartTime;
-    // A run across midnight: the day clock has started again.
-    if (elapsed < 0) elapsed += 86400.0;
+    // The run clock counts on the monotonic clock, so a run across midnight needs no repair.
+    const double elapsed = clock.monotonicSeconds() - s.StartTime;
     entry.elapsedSeconds = elapsed;
     entry.measuredCpm = elapsed > 0 ? s.PlayedCount / elapsed * 60.0 : 0.0;
     entry.completed = completed;

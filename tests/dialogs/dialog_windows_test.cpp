@@ -58,7 +58,6 @@ private slots:
     void continuousMorseWindowHidesAndDiscards();
     void infoWindowClosesWithItsButton();
     void assistiveActionsAndEscape();
-    void blankExtListsFilesWithoutExtension();
 };
 
 void DialogWindowsTest::lessonsWindowDrivesTheModel() {
@@ -188,46 +187,6 @@ void DialogWindowsTest::assistiveActionsAndEscape() {
     QVERIFY(QTest::qWaitForWindowActive(info));
     QTest::keyClick(info, Qt::Key_Escape);
     QVERIFY(!infoform().get());
-}
-
-void DialogWindowsTest::blankExtListsFilesWithoutExtension() {
-    QTemporaryDir folder;
-    for (const char* name : {"LIESMICH", "brief.txt"}) {
-        QFile file(folder.filePath(QString::fromLatin1(name)));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
-    QStringList listed;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        // The user picks the third file type, "Blank Ext", with the keyboard.
-        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
-        if (types && view) {
-            QTest::keyClick(types, Qt::Key_Down);
-            QTest::keyClick(types, Qt::Key_Down);
-            const auto names = [view] {
-                QStringList found;
-                for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
-                    found << view->model()->index(row, 0, view->rootIndex()).data().toString();
-                return found;
-            };
-            static_cast<void>(QTest::qWaitFor(
-                [&] { return names() == QStringList{QStringLiteral("LIESMICH")}; }));
-            listed = names();
-        }
-        dialog->selectFile(QStringLiteral("LIESMICH"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    TrainerDialogSeam seam;
-    const QString chosen =
-        seam.openFileName(QStringLiteral("DATEI ERÖFFNEN"),
-                          QStringLiteral("Txt (*.txt);;Alles (*.*);;Blank Ext (*.);;Doc (*.doc)"));
-    QDir::setCurrent(previous);
-    QCOMPARE(listed, QStringList{QStringLiteral("LIESMICH")});
-    QCOMPARE(QFileInfo(chosen).fileName(), QStringLiteral("LIESMICH"));
 }
 
 REGISTER_TEST(DialogWindowsTest);
