@@ -13,6 +13,12 @@ ExerciseRecording::ExerciseRecording(int sampleRate, const SpokenPlayer& spoken)
       tonwerk_(output_, clock_),
       spoken_(spoken ? spoken(output_, clock_) : nullptr) {}
 
+void ExerciseRecording::setBandConditions(const BandSettings& settings,
+                                          std::shared_ptr<const QrmTraffic> traffic) {
+    bandOn_ = settings.enabled;
+    output_.setBandConditions(settings, std::move(traffic));
+}
+
 namespace {
 // The start button's preparations for a run, on the copies.
 void PrepareRun() {
@@ -64,6 +70,7 @@ void ExerciseRecording::record() {
     PrepareRun();
     SendCurrentExercise();
     text_ = S().SentText;
+    if (bandOn_) clock_.advance(BandMixer::TailSeconds());
     total_ = output_.presentFrame();
 
     // The copy's timers run on this recording's clock: they go before the clock is handed back.
@@ -73,8 +80,5 @@ void ExerciseRecording::record() {
 }
 
 std::vector<int16_t> ExerciseRecording::nextBlock(int64_t maxFrames) {
-    const int64_t first = output_.takenFrames();
-    std::vector<int16_t> block = output_.takeSamples(std::min(maxFrames, total_ - first));
-    if (post_ && !block.empty()) post_(block.data(), static_cast<int64_t>(block.size()), first);
-    return block;
+    return output_.takeSamples(std::min(maxFrames, total_ - output_.takenFrames()));
 }

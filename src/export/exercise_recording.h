@@ -22,11 +22,12 @@ class ExerciseRecording {
 public:
     // Makes the player of the spoken characters, playing into the recording's output.
     using SpokenPlayer = std::function<std::unique_ptr<WavePlayer>(SoundOutput&, Clock&)>;
-    // A stage that changes each block before it is written (band conditions): the samples, their
-    // number, and the frame of the first one counted from the start of the run.
-    using PostProcess = std::function<void(int16_t* samples, int64_t frames, int64_t firstFrame)>;
 
     ExerciseRecording(int sampleRate, const SpokenPlayer& spoken);
+
+    // The band the run is heard through; before record(). Switched on, the recording goes on
+    // for the band's fade-out after the closing sign, as the trainer sounds it.
+    void setBandConditions(const BandSettings& settings, std::shared_ptr<const QrmTraffic> traffic);
 
     // Runs the exercise; takes milliseconds for a run of minutes.
     void record();
@@ -37,7 +38,6 @@ public:
     int64_t framesDone() const { return output_.takenFrames(); }
     bool done() const { return framesDone() >= total_; }
 
-    void setPostProcess(PostProcess stage) { post_ = std::move(stage); }
     // The next at most `maxFrames` samples of the run.
     std::vector<int16_t> nextBlock(int64_t maxFrames);
 
@@ -49,7 +49,7 @@ private:
     RecordingSurface surface_;
     RecordingPrintLayer printer_;
     std::unique_ptr<WavePlayer> spoken_;
-    PostProcess post_;
+    bool bandOn_ = false;
     QString text_;
     int64_t total_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 #include "mainwindow/ui/exercise_export_job.h"
 #include "mainwindow/ui/export_entries.h"
@@ -41,6 +42,7 @@ class ExerciseExportTest : public QObject {
 private slots:
     void savesRunAndKeyAndLeavesEverythingAsItWas();
     void cancelLeavesNoFile();
+    void bandIsHeardAndRepeatsWithItsSeed();
 };
 
 void ExerciseExportTest::savesRunAndKeyAndLeavesEverythingAsItWas() {
@@ -108,6 +110,36 @@ void ExerciseExportTest::cancelLeavesNoFile() {
     ExerciseExportJob nowhere(dir.filePath(QStringLiteral("fehlt/x.wav")));
     QVERIFY(!nowhere.start());
     QVERIFY(!nowhere.error().isEmpty());
+}
+
+void ExerciseExportTest::bandIsHeardAndRepeatsWithItsSeed() {
+    WindowRig w;
+    PrepareGroups(w);
+    QTemporaryDir dir;
+    const auto exported = [&dir](const QString& name, const BandSettings& band) {
+        const QString path = dir.filePath(name);
+        ExerciseExportJob job(path, band);
+        if (!job.start() || !job.finish()) return std::vector<int16_t>{};
+        return ReadSound(path);
+    };
+    BandSettings band;
+    band.enabled = true;
+    band.snrDb = 30;
+    band.seed = 7;
+    const std::vector<int16_t> clean = exported(QStringLiteral("klar.wav"), BandSettings{});
+    const std::vector<int16_t> noisy = exported(QStringLiteral("band.wav"), band);
+    QVERIFY(!clean.empty());
+    QCOMPARE(exported(QStringLiteral("wieder.wav"), band), noisy);
+    band.seed = 8;
+    QVERIFY(exported(QStringLiteral("anders.wav"), band) != noisy);
+
+    // The band fades out after the closing sign; the signs themselves keep their timing.
+    const auto tail = static_cast<size_t>(std::llround(BandMixer::TailSeconds() * 48000));
+    QCOMPARE(noisy.size(), clean.size() + tail);
+    double energy = 0;
+    for (size_t i = clean.size(); i < clean.size() + 48000; ++i) energy += noisy[i] * noisy[i];
+    QVERIFY(std::sqrt(energy / 48000) > 100);
+    QCOMPARE(audio::DecodeMorse(noisy, 48000), audio::DecodeMorse(clean, 48000));
 }
 
 REGISTER_TEST(ExerciseExportTest);

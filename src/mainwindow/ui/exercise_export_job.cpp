@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "exercises/qrm_traffic.h"
 #include "platform/devices/file_wave_player.h"
 
 namespace {
@@ -11,10 +12,13 @@ namespace {
 constexpr int kBlockSeconds = 10;
 }  // namespace
 
-ExerciseExportJob::ExerciseExportJob(const QString& audioPath, int sampleRate)
+ExerciseExportJob::ExerciseExportJob(const QString& audioPath, const BandSettings& band,
+                                     int sampleRate)
     : path_(audioPath), recording_(sampleRate, [](SoundOutput& output, Clock& clock) {
           return std::make_unique<FileWavePlayer>(output, clock);
-      }) {}
+      }) {
+    if (band.enabled) recording_.setBandConditions(band, BuildQrmTraffic(band.seed));
+}
 
 QString ExerciseExportJob::AnswerKeyPath(const QString& audioPath) {
     const QFileInfo info(audioPath);

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "export/exercise_recording.h"
+#include "platform/band/band_settings.h"
 #include "platform/devices/audio_file_writer.h"
 
 // Writes a complete run of the current exercise into an audio file, and its text as the answer
@@ -10,7 +11,10 @@
 // between blocks. Nothing exists under either name before finish(); cancel() leaves nothing.
 class ExerciseExportJob {
 public:
-    explicit ExerciseExportJob(const QString& audioPath, int sampleRate = 48000);
+    // The run is heard through `band` when it is switched on; its seed decides the noise, the
+    // fading and the second station's traffic.
+    explicit ExerciseExportJob(const QString& audioPath, const BandSettings& band = {},
+                               int sampleRate = 48000);
 
     static QString AnswerKeyPath(const QString& audioPath);
 

@@ -6,8 +6,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QRandomGenerator>
 
 #include "mainwindow/ui/exercise_export_job.h"
+#include "platform/band/band_settings_store.h"
 #include "platform/dialogs.h"
 #include "platform/form1.h"
 #include "platform/services.h"
@@ -35,7 +37,11 @@ void SaveExerciseAsAudio(QWidget* parent) {
         return;
     }
 
-    ExerciseExportJob job(path);
+    // The file sounds like the trainer: through the band set in "Bandbedingungen", a new band
+    // for every file.
+    BandSettings band = LoadBandSettings();
+    band.seed = QRandomGenerator::global()->generate();
+    ExerciseExportJob job(path, band);
     if (!job.start()) {
         Tell(QStringLiteral("Die Audiodatei lässt sich nicht schreiben: %1.").arg(job.error()));
         return;
