@@ -12,6 +12,7 @@
 #include "platform/dialog_form.h"
 #include "platform/print_layer.h"
 #include "platform/services.h"
+#include "platform/ui/open_file_dialog.h"
 #include "platform/ui/twips.h"
 #include "platform/working_folder.h"
 
@@ -31,7 +32,10 @@ QtDialogSeam::QtDialogSeam() {
 }
 
 QString QtDialogSeam::openFileName(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(MainWindowWidget(), title, FileDialogFolder(), filter);
+    const auto dialog = MakeOpenFileDialog(MainWindowWidget(), title, FileDialogFolder(), filter);
+    if (dialog->exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog->selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
 }
 
 QString QtDialogSeam::saveFileName(const QString& title, const QString& filter) {
