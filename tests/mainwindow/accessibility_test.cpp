@@ -155,8 +155,8 @@ void AccessibilityTest::spinButtonsFollowTheSettingsRules() {
         {f.UpDownAnz, u"Gruppen"_qs, 1, 30, 1, 12, &s.GroupCount, u"13"_qs},
     };
     for (const Row& row : rows) {
-        const char* name = qPrintable(row.model.objectName());
-        auto* spin = w.find<QWidget>(name);
+        const QByteArray name = row.model.objectName().toLatin1();
+        auto* spin = w.find<QWidget>(name.constData());
         QAccessibleInterface* iface = accessible(spin);
         QCOMPARE(iface->role(), QAccessible::SpinBox);
         QCOMPARE(iface->text(QAccessible::Name), row.name);

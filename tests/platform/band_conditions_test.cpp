@@ -114,12 +114,13 @@ int64_t HalfCrossing(const std::vector<double>& env, int64_t first, int64_t last
     const int64_t margin = kRate / 50;
     if (rising) {
         const double level = *std::max_element(env.begin() + first, env.begin() + first + near);
-        for (int64_t i = first - margin; i < last; ++i) {
+        for (int64_t i = std::max<int64_t>(0, first - margin); i < last; ++i) {
             if (env[i] >= level / 2) return i;
         }
     } else {
         const double level = *std::max_element(env.begin() + last - near, env.begin() + last);
-        for (int64_t i = last + margin; i > first; --i) {
+        const auto end = static_cast<int64_t>(env.size()) - 1;
+        for (int64_t i = std::min(end, last + margin); i > first; --i) {
             if (env[i] >= level / 2) return i;
         }
     }

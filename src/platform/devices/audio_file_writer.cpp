@@ -22,6 +22,15 @@ int FormatFor(const QString& path) {
     if (suffix == QLatin1String("mp3")) return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
     return 0;
 }
+
+// The rates an MPEG layer III file can have. libsndfile would refuse the others too, but it
+// does not free its encoder when it does.
+bool Mp3TakesRate(int rateHz) {
+    for (int rate : {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}) {
+        if (rate == rateHz) return true;
+    }
+    return false;
+}
 }  // namespace
 
 AudioFileWriter::~AudioFileWriter() { discard(); }
@@ -53,6 +62,14 @@ bool AudioFileWriter::open(const QString& path, int rateHz) {
     const int format = FormatFor(path);
     if (format == 0) return fail(CheckName(path));
     const QFileInfo info(path);
+    const auto rateRefused = [&] {
+        return fail(QStringLiteral("das Format .%1 lässt sich mit %2 Hz nicht schreiben")
+                        .arg(info.suffix().toLower())
+                        .arg(rateHz));
+    };
+    if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG && !Mp3TakesRate(rateHz)) {
+        return rateRefused();
+    }
     path_ = info.absoluteFilePath();
     // Hidden, beside the final file: the rename at the end stays within one file system.
     partPath_ = info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(info.fileName()));
@@ -68,11 +85,7 @@ bool AudioFileWriter::open(const QString& path, int rateHz) {
     sfInfo.channels = 1;
     sfInfo.format = format;
     sound_ = sf_open_fd(fd_, SFM_WRITE, &sfInfo, SF_FALSE);
-    if (!sound_) {
-        return fail(QStringLiteral("das Format .%1 lässt sich mit %2 Hz nicht schreiben")
-                        .arg(info.suffix().toLower())
-                        .arg(rateHz));
-    }
+    if (!sound_) return rateRefused();
     // A WAV file stays a plain WAV file up to 4 GB and becomes RF64 beyond, whose header can
     // describe any length.
     if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64) {
