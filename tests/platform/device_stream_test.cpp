@@ -1,4 +1,5 @@
 #include <QTest>
+#include <algorithm>
 
 #include "platform/devices/output_stream.h"
 #include "platform/devices/portaudio_output.h"
@@ -106,6 +107,7 @@ private slots:
     void stopsWhenIdleAndStartsTheNextSoundWhole();
     void latencyFollowsTheNeedBetweenSounds();
     void keepOpenHoldsTheStreamThroughSilence();
+    void bandFadesOutBeforeTheStreamStops();
 };
 
 void DeviceStreamTest::stopsWhenIdleAndStartsTheNextSoundWhole() {
@@ -203,6 +205,30 @@ void DeviceStreamTest::keepOpenHoldsTheStreamThroughSilence() {
     QCOMPARE(output->need(), SoundNeed{});
     Play(device, clock, 2.5);
     QVERIFY(!device.running);
+}
+
+void DeviceStreamTest::bandFadesOutBeforeTheStreamStops() {
+    VirtualClock clock;
+    FakeDevice device;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    BandSettings band;
+    band.enabled = true;
+    output->setBandConditions(band, nullptr);
+    output->queueTones(Dits(3, 50));
+    // Two seconds of silence after the dits would stop a stream without a band.
+    Play(device, clock, 0.3 + BandMixer::TailSeconds() - 0.2);
+    QVERIFY(device.running);
+    Play(device, clock, 3);
+    QVERIFY(!device.running);
+    // The noise went on after the dits and had faded out before the stream stopped.
+    const auto peak = [&](size_t from, size_t to) {
+        int most = 0;
+        for (size_t i = from; i < to; ++i) most = std::max(most, std::abs(int{device.played[i]}));
+        return most;
+    };
+    const size_t end = device.played.size();
+    QVERIFY(peak(kRate, 2 * kRate) > 100);
+    QVERIFY(peak(end - kRate / 100, end) * 100 <= peak(kRate, 2 * kRate));
 }
 
 REGISTER_TEST(DeviceStreamTest);
