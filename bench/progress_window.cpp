@@ -64,6 +64,28 @@ int main(int argc, char** argv) {
     std::printf("filled %d answers, %d runs, %d checked copies in %.1f s\n", kAnswers,
                 kAnswers / 200, kAnswers / 200, fill.elapsed() / 1000.0);
 
+    // Where the time goes: the store's opening (with its integrity check) and each query.
+    for (int days : {30, 0}) {
+        QElapsedTimer step;
+        step.start();
+        RecordStore store(path);
+        const double opened = step.nsecsElapsed() / 1e6;
+        const QDateTime since =
+            days > 0 ? QDateTime::currentDateTime().addDays(-days) : QDateTime();
+        step.restart();
+        store.characterFigures(learner, since);
+        const double characters = step.nsecsElapsed() / 1e6;
+        step.restart();
+        store.dayFigures(learner, since);
+        const double perDay = step.nsecsElapsed() / 1e6;
+        step.restart();
+        store.confusions(learner, since, 20);
+        const double confusions = step.nsecsElapsed() / 1e6;
+        std::printf("%s: open the store %.1f ms, per character %.1f ms, per day %.1f ms,"
+                    " confusions %.1f ms\n",
+                    days > 0 ? "30 days" : "all", opened, characters, perDay, confusions);
+    }
+
     for (int period : {0, 2}) {
         QElapsedTimer open;
         open.start();
