@@ -13,6 +13,7 @@
 #include "platform/services.h"
 #include "platform/system_clock.h"
 #include "platform/tonwerk.h"
+#include "platform/ui/qt_german_texts.h"
 #include "platform/ui/qt_print_layer.h"
 #include "platform/user_settings.h"
 #include "platform/working_folder.h"
@@ -21,6 +22,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTranslator>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv);
+    const std::unique_ptr<QTranslator> germanQt = LoadGermanQtTexts();
+    if (germanQt) QCoreApplication::installTranslator(germanQt.get());
     // A bad command line ends here; otherwise the working folder is set.
     if (const StartOutcome start = ApplyStartOptions(QCoreApplication::arguments());
         start.exitCode) {

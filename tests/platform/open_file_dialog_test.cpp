@@ -1,5 +1,9 @@
 #include "platform/ui/open_file_dialog.h"
 
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTranslator>
+
 #include <QAbstractProxyModel>
 #include <QDir>
 #include <QFile>
@@ -8,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/ui/qt_german_texts.h"
 #include "support/registry.h"
 
 namespace {
@@ -31,6 +36,7 @@ class OpenFileDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void blankExtensionListsFilesWithoutOne();
+    void qtTextsAreGerman();
 };
 
 void OpenFileDialogTest::blankExtensionListsFilesWithoutOne() {
@@ -52,6 +58,18 @@ void OpenFileDialogTest::blankExtensionListsFilesWithoutOne() {
     QTRY_COMPARE(Listed(*dialog, folder), (QStringList{"NOTIZEN", "README", "ende.", "ordner.neu"}));
     dialog->selectNameFilter(QStringLiteral("Doc (*.doc)"));
     QTRY_COMPARE(Listed(*dialog, folder), (QStringList{"alt.doc", "ordner.neu"}));
+}
+
+void OpenFileDialogTest::qtTextsAreGerman() {
+    const std::unique_ptr<QTranslator> german = LoadGermanQtTexts();
+    QVERIFY2(german, "Qt's translations (qt6-translations-l10n) are missing");
+    QCoreApplication::installTranslator(german.get());
+    const auto dialog =
+        MakeOpenFileDialog(nullptr, QStringLiteral("DATEI ERÖFFNEN"), QString(), QString());
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    QCoreApplication::removeTranslator(german.get());
+    QVERIFY(buttons);
+    QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
 }
 
 REGISTER_TEST(OpenFileDialogTest);
