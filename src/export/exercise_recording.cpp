@@ -1,7 +1,5 @@
 #include "export/exercise_recording.h"
 
-#include "engine/number_format.h"
-#include "engine/timing.h"
 #include "exercises/current_exercise.h"
 #include "platform/form1.h"
 #include "platform/services.h"
@@ -18,33 +16,6 @@ void ExerciseRecording::setBandConditions(const BandSettings& settings,
     bandOn_ = settings.enabled;
     output_.setBandConditions(settings, std::move(traffic));
 }
-
-namespace {
-// The start button's preparations for a run, on the copies.
-void PrepareRun() {
-    SharedState& s = S();
-    Form1& f = form1();
-    Platform().surface->font.name = QStringLiteral("Arial");
-    if (f.O_Verkl.ticked()) {
-        s.SavedCharSpacing = s.CharSpacing;
-        s.SpacingStep = ((s.CharSpacing - 1.0f) / s.GroupCount) * 0.1f;
-    }
-    s.StopRequested = false;
-    s.Paused = false;
-    s.PitchDrift = 1.0f;
-    s.ReadPosition = 1;
-    f.PB1.setValue(0);
-    if (f.tonschwank.ticked()) {
-        s.TonePitch = s.SavedPitch;
-        f.L_Ton.setCaption(ShortestText(s.TonePitch));
-    }
-    s.SentCount = 0;
-    s.SentText.clear();
-    s.NormalRun = true;
-    ComputeTiming();
-    Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
-}
-}  // namespace
 
 void ExerciseRecording::record() {
     const SharedState savedState = S();

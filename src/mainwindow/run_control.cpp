@@ -29,33 +29,14 @@ bool testPreambleAllowed() {
 }
 
 void startRun() {
-    SharedState& s = S();
     Form1& f = form1();
-    Platform().surface->font.name = QStringLiteral("Arial");
-    if (f.O_Verkl.ticked()) {
-        s.SavedCharSpacing = s.CharSpacing;
-        s.SpacingStep = ((s.CharSpacing - 1.0f) / s.GroupCount) * 0.1f;
-    }
     f.Comstart.setEnabled(false);
     f.comexit.setEnabled(false);
     f.comstop.setEnabled(true);
     f.compause.setEnabled(true);
-    s.StopRequested = false;
-    s.Paused = false;
-    s.PitchDrift = 1.0f;
-    s.ReadPosition = 1;
-    f.PB1.setValue(0);
-    if (f.tonschwank.ticked()) {
-        s.TonePitch = s.SavedPitch;
-        f.L_Ton.setCaption(ShortestText(s.TonePitch));
-    }
-    s.SentCount = 0;
-    s.SentText.clear();
-    s.NormalRun = true;
-    ComputeTiming();
-    Platform().random.Randomize(Platform().clock->secondsSinceMidnight());
+    PrepareRun();
     SendCurrentExercise();
-    if (s.StopRequested) RecordRunEnd(false);
+    if (S().StopRequested) RecordRunEnd(false);
 }
 
 void runPendingStarts() {

@@ -5,15 +5,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "record/copy_alignment.h"
+#include "fuzz_check.h"
 
 namespace {
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
 int significant(const QString& text) {
     int n = 0;
     for (QChar c : text) n += c.isSpace() || c.category() == QChar::Other_Control ? 0 : 1;

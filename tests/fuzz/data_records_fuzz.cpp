@@ -5,24 +5,14 @@
 #include <QByteArray>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #include "engine/morse_table.h"
 #include "exercises/abbreviations.h"
 #include "exercises/character_sets.h"
 #include "exercises/word_generator.h"
+#include "fuzz_check.h"
 
 namespace {
-// A broken property names itself before libFuzzer keeps the input.
-#define Check(condition)                                                         \
-    do {                                                                         \
-        if (!(condition)) {                                                      \
-            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                        \
-        }                                                                        \
-    } while (false)
-
 QString FromBytes(const QByteArray& bytes) {
     QString text(bytes.size(), QChar());
     for (qsizetype i = 0; i < bytes.size(); ++i)

@@ -5,22 +5,12 @@
 #include <QByteArray>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #include "engine/morse_table.h"
 #include "lessons/lesson_file.h"
+#include "fuzz_check.h"
 
 namespace {
-// A broken property names itself before libFuzzer keeps the input.
-#define Check(condition)                                                         \
-    do {                                                                         \
-        if (!(condition)) {                                                      \
-            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                        \
-        }                                                                        \
-    } while (false)
-
 OwnLessons Read(QByteArray bytes) {
     QBuffer device(&bytes);
     device.open(QIODevice::ReadOnly);

@@ -9,22 +9,12 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #include "options.h"
 #include "text_stream.h"
+#include "fuzz_check.h"
 
 namespace {
-// A broken property names itself before libFuzzer keeps the input.
-#define Check(condition)                                                         \
-    do {                                                                         \
-        if (!(condition)) {                                                      \
-            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                        \
-        }                                                                        \
-    } while (false)
-
 void CheckOptions(const QStringList& args) {
     Options options;
     const QString error = ParseArguments(args, options);

@@ -4,15 +4,11 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "mainwindow/settings_format.h"
+#include "fuzz_check.h"
 
 namespace {
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
 bool SameField(const SettingsField& field, const SettingsValues& a, const SettingsValues& b) {
     switch (field.type) {
         case SettingsFieldType::IntegerPart:
