@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -22,10 +21,6 @@
 
 #include "engine/timing.h"
 #include "engine/tone_control.h"
-#include "mainwindow/startup.h"
-#include "mainwindow/ui/main_window.h"
-#include "mainwindow/wiring.h"
-#include "mainwindow/ui/trainer_dialog_seam.h"
 #include "onset_stream.h"
 #include "platform/devices/portaudio_output.h"
 #include "platform/devices/portaudio_stream.h"
@@ -33,8 +28,8 @@
 #include "platform/services.h"
 #include "platform/system_clock.h"
 #include "platform/tonwerk.h"
-#include "platform/ui/qt_print_layer.h"
 #include "state/shared_state.h"
+#include "trainer_window.h"
 
 namespace {
 double cpuSeconds() {
@@ -85,21 +80,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Tonwerk tonwerk(*output, clock);
-    Services& p = Platform();
-    p.clock = &clock;
-    p.tonwerk = &tonwerk;
-    p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
-    QtPrintLayer printer(QDir::tempPath());
-    TrainerDialogSeam dialogs;
-    p.printer = &printer;
-    p.dialogs = &dialogs;
-    p.exitProgram = [] {};
-    MainWindow window(form1());
-    p.surface = &window.surface();
-    WireForm1();
-    Form_Initialize();
-    Form_Load();
-    Form_Activate();
+    TrainerWindow trainer(clock, tonwerk);
     ComputeTiming();
 
     waitSeconds(clock, 1.0);

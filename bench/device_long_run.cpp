@@ -6,21 +6,16 @@
 //   bench_device_long_run [SECONDS [CPM]]   (default 600 s at 100 cpm)
 
 #include <QApplication>
-#include <QDir>
 #include <cstdio>
 #include <cstdlib>
 
-#include "mainwindow/startup.h"
-#include "mainwindow/ui/main_window.h"
-#include "mainwindow/wiring.h"
-#include "mainwindow/ui/trainer_dialog_seam.h"
 #include "platform/devices/portaudio_output.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
 #include "platform/tonwerk.h"
-#include "platform/ui/qt_print_layer.h"
 #include "state/shared_state.h"
+#include "trainer_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -34,21 +29,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Tonwerk tonwerk(*output, clock);
-    Services& p = Platform();
-    p.clock = &clock;
-    p.tonwerk = &tonwerk;
-    p.installedDataDir = QStringLiteral(TRAINER_DATA_DIR);
-    QtPrintLayer printer(QDir::tempPath());
-    TrainerDialogSeam dialogs;
-    p.printer = &printer;
-    p.dialogs = &dialogs;
-    p.exitProgram = [] {};
-    MainWindow window(form1());
-    p.surface = &window.surface();
-    WireForm1();
-    Form_Initialize();
-    Form_Load();
-    Form_Activate();
+    TrainerWindow trainer(clock, tonwerk);
     form1().UpDownGesch.setValue(cpm);
 
     const double start = clock.monotonicSeconds();
