@@ -23,6 +23,7 @@
 #include "platform/tonwerk.h"
 #include "platform/virtual_clock.h"
 #include "state/shared_state.h"
+#include "support/audio_analysis.h"
 
 namespace {
 constexpr int kRate = 48000;
@@ -65,27 +66,6 @@ Rendered Render(float cpm, int repeats) {
     return result;
 }
 
-void Fft(std::vector<std::complex<double>>& a) {
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        const std::complex<double> w = std::polar(1.0, -2 * std::numbers::pi / len);
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> wk = 1;
-            for (size_t k = 0; k < len / 2; ++k, wk *= w) {
-                const auto u = a[i + k], v = a[i + k + len / 2] * wk;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-            }
-        }
-    }
-}
-
 // Averaged power spectrum (Blackman-Harris window, half overlap): sidelobes near -92 dB, so
 // the tone itself does not leak into the sidebands being measured.
 std::vector<double> PowerSpectrum(const std::vector<int16_t>& x, size_t n) {
@@ -98,7 +78,7 @@ std::vector<double> PowerSpectrum(const std::vector<int16_t>& x, size_t n) {
     std::vector<std::complex<double>> buffer(n);
     for (size_t start = 0; start + n <= x.size(); start += n / 2) {
         for (size_t i = 0; i < n; ++i) buffer[i] = x[start + i] * window[i];
-        Fft(buffer);
+        audio::Fft(buffer);
         for (size_t k = 0; k <= n / 2; ++k) power[k] += std::norm(buffer[k]);
     }
     return power;

@@ -54,28 +54,6 @@ Samples Render(const BandSettings* settings, const std::vector<ToneSegment>& ton
     return output.samples();
 }
 
-void Fft(std::vector<std::complex<double>>& a) {
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        const std::complex<double> w = std::polar(1.0, -2 * std::numbers::pi / len);
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> wk = 1;
-            for (size_t k = 0; k < len / 2; ++k, wk *= w) {
-                const auto u = a[i + k];
-                const auto v = a[i + k + len / 2] * wk;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-            }
-        }
-    }
-}
-
 // Power of samples[first, first + n) (n a power of two, Hann window) within `halfHz` of `hz`.
 double BandPower(const Samples& x, int64_t first, size_t n, double hz, double halfHz) {
     std::vector<std::complex<double>> a(n);
@@ -83,7 +61,7 @@ double BandPower(const Samples& x, int64_t first, size_t n, double hz, double ha
         const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / n);
         a[i] = w * x[first + i];
     }
-    Fft(a);
+    audio::Fft(a);
     double sum = 0;
     for (size_t k = 0; k < n / 2; ++k) {
         if (std::abs(k * static_cast<double>(kRate) / n - hz) <= halfHz) sum += std::norm(a[k]);

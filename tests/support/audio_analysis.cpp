@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 namespace audio {
 
@@ -125,6 +126,28 @@ QString DecodeMorse(const std::vector<int16_t>& samples, int rate) {
     }
     endCharacter();
     return text.trimmed();
+}
+
+void Fft(std::vector<std::complex<double>>& a) {
+    const size_t n = a.size();
+    for (size_t i = 1, j = 0; i < n; ++i) {
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(a[i], a[j]);
+    }
+    for (size_t len = 2; len <= n; len <<= 1) {
+        const std::complex<double> w = std::polar(1.0, -2 * std::numbers::pi / len);
+        for (size_t i = 0; i < n; i += len) {
+            std::complex<double> wk = 1;
+            for (size_t k = 0; k < len / 2; ++k, wk *= w) {
+                const auto u = a[i + k];
+                const auto v = a[i + k + len / 2] * wk;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+            }
+        }
+    }
 }
 
 }  // namespace audio

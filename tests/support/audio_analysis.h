@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <complex>
 #include <cstdint>
 #include <vector>
 
@@ -27,5 +28,8 @@ int MaxStep(const std::vector<int16_t>& samples, int64_t first, int64_t last);
 // A plain Morse decoder: envelope, threshold at half the peak, marks classified as dot or dash
 // by the shortest mark, gaps as element, character or word gaps by their lengths.
 QString DecodeMorse(const std::vector<int16_t>& samples, int rate);
+
+// In-place radix-2 FFT; the size is a power of two.
+void Fft(std::vector<std::complex<double>>& a);
 
 }  // namespace audio
