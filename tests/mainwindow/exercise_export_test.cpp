@@ -1,5 +1,3 @@
-#include <sndfile.h>
-
 #include <QAccessible>
 #include <QAction>
 #include <QDir>
@@ -13,19 +11,10 @@
 #include "mainwindow/ui/export_entries.h"
 #include "support/audio_analysis.h"
 #include "support/registry.h"
+#include "support/sound_file.h"
 #include "window_rig.h"
 
 namespace {
-std::vector<int16_t> ReadSound(const QString& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
-    if (!file) return {};
-    std::vector<int16_t> samples(static_cast<size_t>(info.frames));
-    sf_readf_short(file, samples.data(), info.frames);
-    sf_close(file);
-    return samples;
-}
-
 // A short run of letter groups without speech, on a window that has run before.
 void PrepareGroups(WindowRig& w) {
     w.rig.startUp();
@@ -77,7 +66,7 @@ void ExerciseExportTest::savesRunAndKeyAndLeavesEverythingAsItWas() {
     const QString answer = QString::fromUtf8(key.readAll());
     QCOMPARE(answer.simplified().size(), 4 * 5 + 3);
     // The file sounds the whole run: preamble, the text of the key, closing sign.
-    const QString heardText = audio::DecodeMorse(ReadSound(audio), 48000);
+    const QString heardText = audio::DecodeMorse(ReadSoundFile(audio), 48000);
     QCOMPARE(heardText.simplified(),
              (QStringLiteral("VVV * ") + answer + QStringLiteral(" +")).simplified());
 
@@ -120,7 +109,7 @@ void ExerciseExportTest::bandIsHeardAndRepeatsWithItsSeed() {
         const QString path = dir.filePath(name);
         ExerciseExportJob job(path, band);
         if (!job.start() || !job.finish()) return std::vector<int16_t>{};
-        return ReadSound(path);
+        return ReadSoundFile(path);
     };
     BandSettings band;
     band.enabled = true;

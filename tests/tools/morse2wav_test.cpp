@@ -12,6 +12,7 @@
 #include "engine/timing.h"
 #include "support/audio_analysis.h"
 #include "support/registry.h"
+#include "support/sound_file.h"
 #include "support/rig.h"
 #include "text_stream.h"
 
@@ -43,16 +44,6 @@ SF_INFO Probe(const QString& path) {
     return info;
 }
 
-std::vector<int16_t> ReadWave(const QString& path, int* rate) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
-    if (!file) return {};
-    std::vector<int16_t> samples(static_cast<size_t>(info.frames));
-    sf_readf_short(file, samples.data(), info.frames);
-    sf_close(file);
-    *rate = info.channels == 1 ? info.samplerate : -1;
-    return samples;
-}
 }  // namespace
 
 class Morse2WavTest : public QObject {
@@ -75,7 +66,7 @@ void Morse2WavTest::soundsExactlyLikeTheTrainer() {
                                "1,5", "--word-spacing=2", "-o", path, "CQ", "de", "DL1ABC"});
     QCOMPARE(result.exitCode, 0);
     int rate = 0;
-    const auto exported = ReadWave(path, &rate);
+    const auto exported = ReadSoundFile(path, &rate);
     QCOMPARE(rate, 48000);
 
     // The trainer itself, sending the same text with the same settings.
@@ -105,7 +96,7 @@ void Morse2WavTest::soundsExactlyLikeTheTrainer() {
     // Another rate keeps the timing.
     const Result slow = Run({"--rate", "22050", "-o", path, "E"});
     QCOMPARE(slow.exitCode, 0);
-    const auto e = ReadWave(path, &rate);
+    const auto e = ReadSoundFile(path, &rate);
     QCOMPARE(rate, 22050);
     QCOMPARE(static_cast<int64_t>(e.size()), static_cast<int64_t>((77 + 231 + 77 + 77) * 22.05));
 }
@@ -116,13 +107,13 @@ void Morse2WavTest::readsStandardInput() {
     const Result result = Run({"--cpm", "150", "-o", path}, "paris\nqrz?\n");
     QCOMPARE(result.exitCode, 0);
     int rate = 0;
-    const auto samples = ReadWave(path, &rate);
+    const auto samples = ReadSoundFile(path, &rate);
     QCOMPARE(audio::DecodeMorse(samples, rate), QStringLiteral("PARIS QRZ?"));
     // Characters without a sign are named on standard error and stay silent.
     const Result mixed = Run({"-o", path, "ÄB!"});
     QCOMPARE(mixed.exitCode, 0);
     QVERIFY(mixed.err.contains(QStringLiteral("Ä!")));
-    const auto b = ReadWave(path, &rate);
+    const auto b = ReadSoundFile(path, &rate);
     QCOMPARE(audio::DecodeMorse(b, rate), QStringLiteral("B"));
 }
 
@@ -195,7 +186,7 @@ void Morse2WavTest::bandConditionsRepeatWithTheirSeed() {
         const QString path = dir.filePath(name);
         const Result result = Run(band + extra + QStringList{"-o", path, "CQ", "DE", "DL1ABC"});
         int rate = 0;
-        return result.exitCode == 0 ? ReadWave(path, &rate) : std::vector<int16_t>{};
+        return result.exitCode == 0 ? ReadSoundFile(path, &rate) : std::vector<int16_t>{};
     };
     const auto first = render({"--seed", "42"}, "a.wav");
     QVERIFY(!first.empty());
@@ -207,7 +198,7 @@ void Morse2WavTest::bandConditionsRepeatWithTheirSeed() {
     QCOMPARE(Run({"--rate", "8000", "--seed", "42", "-o", clean, "CQ", "DE", "DL1ABC"}).exitCode,
              0);
     int rate = 0;
-    const auto plain = ReadWave(clean, &rate);
+    const auto plain = ReadSoundFile(clean, &rate);
     QCOMPARE(first.size(), plain.size() + 8000 * 5 / 2);
 }
 
@@ -244,13 +235,13 @@ void Morse2WavTest::splitsAtWordGaps() {
             text);
     QCOMPARE(split.exitCode, 0);
     int rate = 0;
-    const auto all = ReadWave(dir.filePath(QStringLiteral("all.wav")), &rate);
+    const auto all = ReadSoundFile(dir.filePath(QStringLiteral("all.wav")), &rate);
     std::vector<int16_t> joined;
     int files = 0;
     for (;
          QFile::exists(dir.filePath(QStringLiteral("t-%1.wav").arg(files + 1, 2, 10, QChar(u'0'))));
          ++files) {
-        const auto part = ReadWave(
+        const auto part = ReadSoundFile(
             dir.filePath(QStringLiteral("t-%1.wav").arg(files + 1, 2, 10, QChar(u'0'))), &rate);
         // Every cut lies in a gap, and every file but the last has its minute.
         QVERIFY(!part.empty() && part.front() == 0 && part.back() == 0);
