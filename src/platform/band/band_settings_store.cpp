@@ -5,36 +5,46 @@
 namespace {
 const QString kGroup = QStringLiteral("Bandbedingungen");
 
-void Read(QSettings& store, const char* key, int& value) {
-    bool ok = false;
-    const int read = store.value(QLatin1String(key)).toInt(&ok);
-    if (ok) value = read;
-}
-
-void Read(QSettings& store, const char* key, bool& value) {
-    const QString text = store.value(QLatin1String(key)).toString();
-    if (text == QLatin1String("true")) value = true;
-    if (text == QLatin1String("false")) value = false;
-}
+// Every stored value under its key; loading and saving go through the same lists.
+struct Switch {
+    const char* key;
+    bool BandSettings::*member;
+};
+struct Number {
+    const char* key;
+    int BandSettings::*member;
+};
+constexpr Switch kSwitches[] = {
+    {"enabled", &BandSettings::enabled}, {"noise", &BandSettings::noiseOn},
+    {"qsb", &BandSettings::qsbOn},       {"qrm", &BandSettings::qrmOn},
+    {"qrn", &BandSettings::qrnOn},
+};
+constexpr Number kNumbers[] = {
+    {"snrDb", &BandSettings::snrDb},
+    {"filterHz", &BandSettings::filterHz},
+    {"qsbDepthDb", &BandSettings::qsbDepthDb},
+    {"qsbPeriodS", &BandSettings::qsbPeriodS},
+    {"qrmOffsetHz", &BandSettings::qrmOffsetHz},
+    {"qrmLevelDb", &BandSettings::qrmLevelDb},
+    {"qrnPerMinute", &BandSettings::qrnPerMinute},
+    {"qrnLevelDb", &BandSettings::qrnLevelDb},
+};
 }  // namespace
 
 BandSettings LoadBandSettings() {
     const auto store = OpenUserSettings();
     store->beginGroup(kGroup);
     BandSettings s;
-    Read(*store, "enabled", s.enabled);
-    Read(*store, "noise", s.noiseOn);
-    Read(*store, "snrDb", s.snrDb);
-    Read(*store, "filterHz", s.filterHz);
-    Read(*store, "qsb", s.qsbOn);
-    Read(*store, "qsbDepthDb", s.qsbDepthDb);
-    Read(*store, "qsbPeriodS", s.qsbPeriodS);
-    Read(*store, "qrm", s.qrmOn);
-    Read(*store, "qrmOffsetHz", s.qrmOffsetHz);
-    Read(*store, "qrmLevelDb", s.qrmLevelDb);
-    Read(*store, "qrn", s.qrnOn);
-    Read(*store, "qrnPerMinute", s.qrnPerMinute);
-    Read(*store, "qrnLevelDb", s.qrnLevelDb);
+    for (const Switch& entry : kSwitches) {
+        const QString text = store->value(QLatin1String(entry.key)).toString();
+        if (text == QLatin1String("true")) s.*entry.member = true;
+        if (text == QLatin1String("false")) s.*entry.member = false;
+    }
+    for (const Number& entry : kNumbers) {
+        bool ok = false;
+        const int read = store->value(QLatin1String(entry.key)).toInt(&ok);
+        if (ok) s.*entry.member = read;
+    }
     return Bounded(s);
 }
 
@@ -42,17 +52,6 @@ void SaveBandSettings(const BandSettings& settings) {
     const BandSettings s = Bounded(settings);
     const auto store = OpenUserSettings();
     store->beginGroup(kGroup);
-    store->setValue(QStringLiteral("enabled"), s.enabled);
-    store->setValue(QStringLiteral("noise"), s.noiseOn);
-    store->setValue(QStringLiteral("snrDb"), s.snrDb);
-    store->setValue(QStringLiteral("filterHz"), s.filterHz);
-    store->setValue(QStringLiteral("qsb"), s.qsbOn);
-    store->setValue(QStringLiteral("qsbDepthDb"), s.qsbDepthDb);
-    store->setValue(QStringLiteral("qsbPeriodS"), s.qsbPeriodS);
-    store->setValue(QStringLiteral("qrm"), s.qrmOn);
-    store->setValue(QStringLiteral("qrmOffsetHz"), s.qrmOffsetHz);
-    store->setValue(QStringLiteral("qrmLevelDb"), s.qrmLevelDb);
-    store->setValue(QStringLiteral("qrn"), s.qrnOn);
-    store->setValue(QStringLiteral("qrnPerMinute"), s.qrnPerMinute);
-    store->setValue(QStringLiteral("qrnLevelDb"), s.qrnLevelDb);
+    for (const Switch& entry : kSwitches) store->setValue(QLatin1String(entry.key), s.*entry.member);
+    for (const Number& entry : kNumbers) store->setValue(QLatin1String(entry.key), s.*entry.member);
 }
