@@ -45,6 +45,13 @@ QChar FromCp1252(int code) {
     return QChar(static_cast<char16_t>(code & 0xFF));
 }
 
+QString TextFromCp1252(QByteArrayView bytes) {
+    QString text(bytes.size(), QChar());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        text[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
+    return text;
+}
+
 void BuildMorseTable() {
     auto& table = S().MorseTable;
     for (auto& entry : table) entry.clear();

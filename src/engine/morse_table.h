@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // Fills MorseTable with the 48 signs the trainer knows.
@@ -17,3 +18,5 @@ void EncodeCharacter(int index);
 int Cp1252Code(QChar c);
 // The character with Windows-1252 code `code`.
 QChar FromCp1252(int code);
+// Bytes in Windows-1252 as text, one character per byte.
+QString TextFromCp1252(QByteArrayView bytes);

@@ -13,12 +13,6 @@ namespace {
 // A longer line is no abbreviation; it is cut.
 constexpr qsizetype kMaxLineBytes = 1000;
 
-QString fromCp1252(QByteArrayView bytes) {
-    QString text(bytes.size(), QChar());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        text[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
-    return text;
-}
 }  // namespace
 
 AbbreviationFile ReadAbbreviationsFrom(QIODevice& device) {
@@ -40,7 +34,7 @@ AbbreviationFile ReadAbbreviationsFrom(QIODevice& device) {
         QByteArrayView line(bytes.constData() + start, stop - start);
         start = stop + 1;
         while (line.endsWith('\r')) line.chop(1);
-        QString entry = fromCp1252(line.first(std::min(line.size(), kMaxLineBytes)));
+        QString entry = TextFromCp1252(line.first(std::min(line.size(), kMaxLineBytes)));
         DecodeText(entry);
         result.entries << entry;
     }

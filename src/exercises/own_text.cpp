@@ -23,12 +23,6 @@ void setPointer(MousePointer pointer) {
     display.pointerChanged();
 }
 
-QString decodeCp1252(const QByteArray& bytes) {
-    QString text(bytes.size(), QChar());
-    for (int i = 0; i < bytes.size(); ++i)
-        text[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
-    return text;
-}
 }  // namespace
 
 TextFile ReadText(QIODevice& device, int limit) {
@@ -65,7 +59,7 @@ TextFile ReadText(QIODevice& device, int limit) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     // A character cut off at the end of what was read stays in the decoder and is dropped.
     QString decoded = utf8.decode(raw);
-    if (utf8.hasError()) decoded = decodeCp1252(raw);
+    if (utf8.hasError()) decoded = TextFromCp1252(raw);
 
     TextFile result;
     result.complete = complete;

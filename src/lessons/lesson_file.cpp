@@ -43,9 +43,7 @@ OwnLessons ReadLessonsFrom(QIODevice& device) {
     QByteArray bytes = device.read(kMaxLessonFileBytes + 1);
     const bool tooLong = bytes.size() > kMaxLessonFileBytes;
     bytes.truncate(kMaxLessonFileBytes);
-    QString content(bytes.size(), QChar());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        content[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
+    const QString content = TextFromCp1252(bytes);
     // One more than the limit tells whether the file holds too many.
     result.entries = ParseLessonEntries(content, kMaxOwnLessons + 1);
     // Too many entries, or the last one runs across the byte limit and is incomplete.

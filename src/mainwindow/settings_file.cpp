@@ -28,13 +28,6 @@ QByteArray ToCp1252(const QString& text) {
     return bytes;
 }
 
-QString FromCp1252Bytes(const QByteArray& bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    for (char byte : bytes) text.append(FromCp1252(static_cast<unsigned char>(byte)));
-    return text;
-}
-
 void ReportSaveFailure() {
     if (DialogSeam* dialogs = Platform().dialogs) {
         dialogs->message(QStringLiteral(
@@ -117,7 +110,7 @@ void comload_cst_Click() {
     if (path.isEmpty()) return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.isSequential()) return;
-    const QString text = FromCp1252Bytes(file.read(kSettingsReadLimit));
+    const QString text = TextFromCp1252(file.read(kSettingsReadLimit));
     file.close();
 
     SharedState& s = S();

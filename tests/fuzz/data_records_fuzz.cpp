@@ -12,15 +12,6 @@
 #include "exercises/word_generator.h"
 #include "fuzz_check.h"
 
-namespace {
-QString FromBytes(const QByteArray& bytes) {
-    QString text(bytes.size(), QChar());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        text[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
-    return text;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
@@ -32,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!english.contains(u'@'));
 
     NameEntry entry;
-    if (ParseNameRecord(FromBytes(bytes.left(22)), entry)) {
+    if (ParseNameRecord(TextFromCp1252(bytes.left(22)), entry)) {
         Check(entry.call.size() + entry.name.size() + entry.qth.size() <= 20);
         Check(!entry.call.contains(u'*') && !entry.name.contains(u'*'));
         Check(!entry.qth.endsWith(u' '));
@@ -40,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Unscrambling keeps the length and inverts the scrambling of printable text as long as a
     // record or line of the data files (the running shift wraps only once).
-    QString text = FromBytes(bytes.left(80));
+    QString text = TextFromCp1252(bytes.left(80));
     QString decoded = text;
     DecodeText(decoded);
     Check(decoded.size() == text.size());
