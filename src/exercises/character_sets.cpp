@@ -87,9 +87,7 @@ bool ReadNameRecord(int number, QString& record) {
     if (!file->seek(static_cast<qint64>(number - 1) * kNameRecordLength)) return false;
     const QByteArray bytes = file->read(kNameRecordLength);
     if (bytes.size() != kNameRecordLength) return false;
-    record.resize(kNameRecordLength);
-    for (int i = 0; i < kNameRecordLength; ++i)
-        record[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
+    record = TextFromCp1252(bytes);
     return true;
 }
 

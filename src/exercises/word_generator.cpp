@@ -85,9 +85,7 @@ int missedBy(int end) {
 }  // namespace
 
 QString WordFromRecord(const QByteArray& bytes, bool english) {
-    QString record(bytes.size(), QChar());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        record[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
+    QString record = TextFromCp1252(bytes);
     DecodeText(record);
     while (record.endsWith(u' ')) record.chop(1);
     const qsizetype at = record.indexOf(u'@');

@@ -126,7 +126,7 @@ void DataFilesTest::abbreviationLines() {
     bool name = false, qth = false;
     for (const QByteArray& line : raw) {
         QVERIFY(line.endsWith('\r'));
-        QString text = fromCp1252(line.chopped(1));
+        QString text = TextFromCp1252(line.chopped(1));
         DecodeText(text);
         QVERIFY2(!text.isEmpty() && text.size() <= 40, qPrintable(text));
         QVERIFY2(sendable(text), qPrintable(text));

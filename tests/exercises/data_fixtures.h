@@ -58,11 +58,6 @@ inline QByteArray toCp1252(const QString& text) {
     for (QChar c : text) bytes.append(static_cast<char>(Cp1252Code(c)));
     return bytes;
 }
-inline QString fromCp1252(const QByteArray& bytes) {
-    QString text;
-    for (char b : bytes) text += FromCp1252(static_cast<unsigned char>(b));
-    return text;
-}
 
 // A record or line as the data files store it: padded to `length` (0 = as it is), scrambled.
 inline QByteArray scrambled(const QString& plain, int length = 0) {
@@ -75,7 +70,7 @@ inline QByteArray scrambled(const QString& plain, int length = 0) {
 inline QStringList decodedRecords(const QByteArray& bytes, int length) {
     QStringList records;
     for (qsizetype at = 0; at + length <= bytes.size(); at += length) {
-        QString record = fromCp1252(bytes.mid(at, length));
+        QString record = TextFromCp1252(bytes.mid(at, length));
         DecodeText(record);
         records << record;
     }

@@ -88,10 +88,6 @@ bool TextStream::next(QString& piece) {
         bytes += pending_;
         pending_.clear();
     }
-    QString text(bytes.size(), QChar());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        text[i] = FromCp1252(static_cast<unsigned char>(bytes[i]));
-    }
-    piece = normalise(text);
+    piece = normalise(TextFromCp1252(bytes));
     return true;
 }
