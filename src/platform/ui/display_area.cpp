@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QPainter>
 
 #include "platform/ui/accessibility_events.h"
 #include "platform/ui/widget_surface.h"
@@ -72,7 +71,7 @@ QAccessibleInterface* displayFactory(const QString& className, QObject* object) 
 }  // namespace
 
 DisplayArea::DisplayArea(WidgetSurface& surface, QWidget* parent)
-    : QWidget(parent), surface_(surface) {
+    : FocusFrameWidget(4, parent), surface_(surface) {
     static const bool installed = [] {
         QAccessible::installFactory(displayFactory);
         return true;
@@ -121,20 +120,3 @@ void DisplayArea::surfaceChanged() {
     }
 }
 
-void DisplayArea::paintEvent(QPaintEvent*) {
-    if (!hasFocus()) return;
-    // A frame in the highlight colour, plain to see at any zoom.
-    QPainter p(this);
-    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    p.drawRect(QRectF(rect().adjusted(4, 4, -4, -4)));
-}
-
-void DisplayArea::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void DisplayArea::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    update();
-}

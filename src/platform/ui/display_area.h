@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "platform/ui/focus_frame_widget.h"
+
 class WidgetSurface;
 
 // The display area as assistive technology sees it: a read-only multi-line text ("Textanzeige")
@@ -10,7 +12,7 @@ class WidgetSurface;
 // event (a screen reader can echo each character as it is sent), every repaint a
 // text-removed event; where a colour carries meaning, the description says so. The painting
 // itself stays with the window's text layer under this widget.
-class DisplayArea : public QWidget {
+class DisplayArea : public FocusFrameWidget {
     Q_OBJECT
 public:
     DisplayArea(WidgetSurface& surface, QWidget* parent);
@@ -21,11 +23,6 @@ public:
     const QString& marks() const { return marks_; }
     int caret() const { return caret_; }
     void setCaret(int position) { caret_ = std::clamp(position, 0, int(shown_.size())); }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void surfaceChanged();

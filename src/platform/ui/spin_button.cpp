@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
-#include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -79,7 +78,7 @@ QToolButton* arrow(QWidget* parent, Qt::ArrowType type, const char* objectName,
 
 SpinButton::SpinButton(ValueControl& model, const QString& caption, const QString& what,
                        double unit, QWidget* parent)
-    : QWidget(parent), model_(model), unit_(unit), announced_(model.value()) {
+    : FocusFrameWidget(1, parent), model_(model), unit_(unit), announced_(model.value()) {
     static const bool installed = [] {
         QAccessible::installFactory(spinButtonFactory);
         return true;
@@ -137,20 +136,3 @@ void SpinButton::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-void SpinButton::paintEvent(QPaintEvent*) {
-    if (!hasFocus()) return;
-    // A frame in the highlight colour, plain to see at any zoom.
-    QPainter p(this);
-    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    p.drawRect(QRectF(rect().adjusted(1, 1, -1, -1)));
-}
-
-void SpinButton::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void SpinButton::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    update();
-}

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/controls.h"
+#include "platform/ui/focus_frame_widget.h"
 
 class QToolButton;
 
@@ -12,7 +13,7 @@ class QToolButton;
 // value. Up/Down move the model by one step, Page Up/Page Down by five; the arrows, the keys
 // and a value set through the accessibility interface all go through the model, so its change
 // handler runs once per change.
-class SpinButton : public QWidget {
+class SpinButton : public FocusFrameWidget {
     Q_OBJECT
 public:
     // `caption` is the name a screen reader gives the control ("Geschw."), `what` names the
@@ -38,9 +39,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void modelChanged();
