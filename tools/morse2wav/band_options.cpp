@@ -2,7 +2,8 @@
 
 #include <QStringList>
 #include <algorithm>
-#include <cmath>
+
+#include "option_value.h"
 
 using namespace band_limits;
 
@@ -36,19 +37,11 @@ BandSettings CleanBand() {
 }
 
 QString ParseBandOption(const QString& name, const QString& value, BandSettings& band) {
-    QString text = value.trimmed();
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double number = text.toDouble(&ok);
-    const bool whole = ok && std::isfinite(number) && number == std::floor(number);
-    const auto in = [&](double low, double high) {
-        return whole && number >= low && number <= high;
-    };
-    const auto bad = [&](const QString& allowed) {
-        return QStringLiteral("ungültiger Wert „%1“ für %2: erlaubt ist %3")
-            .arg(value.left(40), name, allowed);
-    };
-    const int n = whole && std::abs(number) < 1e10 ? static_cast<int>(number) : 0;
+    const OptionValue v(name, value);
+    const auto in = [&](double low, double high) { return v.wholeIn(low, high); };
+    const auto bad = [&](const QString& allowed) { return v.refuse(allowed); };
+    const bool whole = v.wholeIn(-1e10, 1e10);
+    const int n = whole ? static_cast<int>(*v.number()) : 0;
     if (name == QStringLiteral("--snr")) {
         if (!in(kSnrMinDb, kSnrMaxDb)) return bad(QStringLiteral("eine ganze Zahl von -10 bis 30"));
         band.enabled = band.noiseOn = true;
@@ -87,7 +80,7 @@ QString ParseBandOption(const QString& name, const QString& value, BandSettings&
     } else if (name == QStringLiteral("--seed")) {
         if (!in(0, 4294967295.0))
             return bad(QStringLiteral("eine ganze Zahl von 0 bis 4294967295"));
-        band.seed = static_cast<uint32_t>(number);
+        band.seed = static_cast<uint32_t>(*v.number());
     }
     return {};
 }

@@ -1,22 +1,13 @@
 #include "options.h"
 
 #include <QFileInfo>
-#include <cmath>
-#include <optional>
 
-#include "platform/devices/audio_file_writer.h"
+#include "option_value.h"
+#include "sound/files/audio_file_writer.h"
 
 namespace {
 // The most of an input that a message quotes [characters].
 constexpr int kExcerptChars = 40;
-
-std::optional<double> ParseNumber(QString text) {
-    text.replace(u',', u'.');  // a German user may well write 1,5
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
 
 // Checks the options against one another once all are read.
 QString CheckTogether(const Options& options) {
@@ -101,35 +92,31 @@ QString ParseArguments(const QStringList& args, Options& options) {
             }
             continue;
         }
-        const std::optional<double> number = ParseNumber(value);
-        auto badValue = [&](const char* range) {
-            return QStringLiteral("ungültiger Wert „%1“ für %2: erlaubt ist %3")
-                .arg(Excerpt(value), arg, QString::fromUtf8(range));
-        };
-        auto wholeIn = [&](int low, int high) {
-            return number && *number == std::floor(*number) && *number >= low && *number <= high;
+        const OptionValue v(arg, value);
+        const auto wholeText = [](int low, int high) {
+            return QStringLiteral("eine ganze Zahl von %1 bis %2").arg(low).arg(high);
         };
         if (arg == QStringLiteral("--cpm")) {
-            if (!wholeIn(20, 200)) return badValue("eine ganze Zahl von 20 bis 200");
-            options.cpm = static_cast<int>(*number);
+            if (!v.wholeIn(20, 200)) return v.refuse(wholeText(20, 200));
+            options.cpm = static_cast<int>(*v.number());
         } else if (arg == QStringLiteral("--pitch")) {
-            if (!number || *number < 100 || *number > 4000) return badValue("100 bis 4000 Hz");
-            options.pitchHz = *number;
+            if (!v.in(100, 4000)) return v.refuse(QStringLiteral("100 bis 4000 Hz"));
+            options.pitchHz = *v.number();
         } else if (arg == QStringLiteral("--dash")) {
-            if (!wholeIn(30, 40)) return badValue("eine ganze Zahl von 30 bis 40");
-            options.dashTenths = static_cast<int>(*number);
+            if (!v.wholeIn(30, 40)) return v.refuse(wholeText(30, 40));
+            options.dashTenths = static_cast<int>(*v.number());
         } else if (arg == QStringLiteral("--char-spacing")) {
-            if (!number || *number < 1.0 || *number > 5.0) return badValue("1,0 bis 5,0");
-            options.charSpacing = *number;
+            if (!v.in(1.0, 5.0)) return v.refuse(QStringLiteral("1,0 bis 5,0"));
+            options.charSpacing = *v.number();
         } else if (arg == QStringLiteral("--word-spacing")) {
-            if (!number || *number < 1.0 || *number > 5.0) return badValue("1,0 bis 5,0");
-            options.wordSpacing = *number;
+            if (!v.in(1.0, 5.0)) return v.refuse(QStringLiteral("1,0 bis 5,0"));
+            options.wordSpacing = *v.number();
         } else if (arg == QStringLiteral("--rate")) {
-            if (!wholeIn(8000, 192000)) return badValue("eine ganze Zahl von 8000 bis 192000");
-            options.rateHz = static_cast<int>(*number);
+            if (!v.wholeIn(8000, 192000)) return v.refuse(wholeText(8000, 192000));
+            options.rateHz = static_cast<int>(*v.number());
         } else if (arg == QStringLiteral("--split-minutes")) {
-            if (!wholeIn(1, 1440)) return badValue("eine ganze Zahl von 1 bis 1440");
-            options.splitMinutes = static_cast<int>(*number);
+            if (!v.wholeIn(1, 1440)) return v.refuse(wholeText(1, 1440));
+            options.splitMinutes = static_cast<int>(*v.number());
         } else {
             return QStringLiteral("unbekannte Option „%1“").arg(Excerpt(arg));
         }
