@@ -2,10 +2,8 @@
 
 #include <QDateTime>
 #include <QSaveFile>
-#include <QSqlQuery>
 #include <QStringList>
 #include <QTextStream>
-#include <QVariant>
 
 #include "record/record_store.h"
 
@@ -22,15 +20,12 @@ QString cell(const QString& text) {
     return out;
 }
 
-QString number(const QVariant& v, int decimals) {
-    if (v.isNull()) return {};
-    return QString::number(v.toDouble(), 'f', decimals).replace(u'.', u',');
+QString number(double value, int decimals) {
+    return QString::number(value, 'f', decimals).replace(u'.', u',');
 }
 
-QString when(const QVariant& ms) {
-    return QDateTime::fromMSecsSinceEpoch(ms.toLongLong())
-        .toLocalTime()
-        .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+QString when(const QDateTime& at) {
+    return at.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
 }
 
 const QString kHeader = QStringLiteral(
@@ -48,60 +43,29 @@ QString ExportRecordCsv(RecordStore& store, const QString& learner, const QStrin
     out.setGenerateByteOrderMark(true);
     out << kHeader << "\r\n";
 
-    const auto settings = [](const QSqlQuery& q, int first) {
-        return QStringList{number(q.value(first), 1), number(q.value(first + 1), 2),
-                           number(q.value(first + 2), 2), number(q.value(first + 3), 1),
-                           cell(q.value(first + 4).toString())}
+    const auto settings = [](const RecordSettings& s) {
+        return QStringList{number(s.speedCpm, 1), number(s.charSpacing, 2),
+                           number(s.wordSpacing, 2), number(s.pitchHz, 1), cell(s.effects)}
             .join(u';');
     };
     const QString name = cell(learner);
 
-    QSqlQuery a(store.database());
-    a.setForwardOnly(true);
-    a.prepare(
-        QStringLiteral("SELECT at_ms, asked, typed, right, reaction_ms, speed_cpm,"
-                       " char_spacing, word_spacing, pitch_hz, effects FROM answers"
-                       " WHERE learner = ? ORDER BY at_ms, id"));
-    a.addBindValue(learner);
-    if (a.exec()) {
-        while (a.next()) {
-            out << "Antwort;" << when(a.value(0)) << ';' << name << ';'
-                << cell(a.value(1).toString()) << ';' << cell(a.value(2).toString()) << ';'
-                << (a.value(3).toInt() ? "ja" : "nein") << ';' << a.value(4).toLongLong()
-                << ";;;;;;;" << settings(a, 5) << "\r\n";
-        }
+    for (const DrillAnswer& a : store.answers(learner)) {
+        out << "Antwort;" << when(a.at) << ';' << name << ';' << cell(a.asked) << ';'
+            << cell(a.typed) << ';' << (a.right ? "ja" : "nein") << ';' << a.reactionMs << ";;;;;;;"
+            << settings(a.settings) << "\r\n";
     }
-    QSqlQuery r(store.database());
-    r.setForwardOnly(true);
-    r.prepare(
-        QStringLiteral("SELECT at_ms, kind, group_count, characters_sent, elapsed_s, measured_cpm,"
-                       " completed, speed_cpm, char_spacing, word_spacing, pitch_hz, effects"
-                       " FROM runs WHERE learner = ? ORDER BY at_ms, id"));
-    r.addBindValue(learner);
-    if (r.exec()) {
-        while (r.next()) {
-            out << "Durchgang;" << when(r.value(0)) << ';' << name << ";;;;;"
-                << cell(r.value(1).toString()) << ';' << r.value(2).toInt() << ';'
-                << r.value(3).toInt() << ';' << number(r.value(4), 1) << ';'
-                << number(r.value(5), 1) << ';' << (r.value(6).toInt() ? "ja" : "nein") << ';'
-                << settings(r, 7) << "\r\n";
-        }
+    for (const RunSummary& r : store.runs(learner)) {
+        out << "Durchgang;" << when(r.at) << ';' << name << ";;;;;" << cell(r.kind) << ';'
+            << r.groups << ';' << r.charactersSent << ';' << number(r.elapsedSeconds, 1) << ';'
+            << number(r.measuredCpm, 1) << ';' << (r.completed ? "ja" : "nein") << ';'
+            << settings(r.settings) << "\r\n";
     }
-    QSqlQuery c(store.database());
-    c.setForwardOnly(true);
-    c.prepare(
-        QStringLiteral("SELECT c.at_ms, p.sent, p.copied, c.speed_cpm, c.char_spacing,"
-                       " c.word_spacing, c.pitch_hz, c.effects FROM copy_pairs p JOIN"
-                       " copy_checks c ON c.id = p.check_id WHERE c.learner = ?"
-                       " ORDER BY c.at_ms, c.id, p.rowid"));
-    c.addBindValue(learner);
-    if (c.exec()) {
-        while (c.next()) {
-            const QString sent = c.value(1).toString();
-            const QString copied = c.value(2).toString();
-            out << "Mitschrift;" << when(c.value(0)) << ';' << name << ';' << cell(sent) << ';'
-                << cell(copied) << ';' << (sent == copied ? "ja" : "nein") << ";;;;;;;;"
-                << settings(c, 3) << "\r\n";
+    for (const CheckedCopy& c : store.checkedCopies(learner)) {
+        for (const CopyPair& p : c.pairs) {
+            out << "Mitschrift;" << when(c.at) << ';' << name << ';' << cell(p.sent) << ';'
+                << cell(p.copied) << ';' << (p.sent == p.copied ? "ja" : "nein") << ";;;;;;;;"
+                << settings(c.settings) << "\r\n";
         }
     }
     out.flush();

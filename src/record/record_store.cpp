@@ -37,6 +37,14 @@ const char* const kSchemaV1[] = {
     "CREATE INDEX copy_pairs_by_check ON copy_pairs (check_id)",
 };
 
+QDateTime atOf(const QVariant& ms) { return QDateTime::fromMSecsSinceEpoch(ms.toLongLong()); }
+
+// The settings columns as bindSettings writes them, read from `first` on.
+RecordSettings settingsOf(const QSqlQuery& q, int first) {
+    return {q.value(first).toDouble(), q.value(first + 1).toDouble(), q.value(first + 2).toDouble(),
+            q.value(first + 3).toDouble(), q.value(first + 4).toString()};
+}
+
 void bindSettings(QSqlQuery& q, const RecordSettings& s) {
     q.addBindValue(s.speedCpm);
     q.addBindValue(s.charSpacing);
@@ -319,5 +327,67 @@ std::vector<Confusion> RecordStore::confusions(const QString& learner, const QDa
     if (!q.exec()) return out;
     while (q.next())
         out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toInt()});
+    return out;
+}
+
+namespace {
+// A forward-only query of `sql` with the learner bound to its one parameter; false when it
+// failed.
+bool selectOfLearner(QSqlQuery& q, const QString& sql, const QString& learner) {
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    q.addBindValue(learner);
+    return q.exec();
+}
+}  // namespace
+
+std::vector<DrillAnswer> RecordStore::answers(const QString& learner) {
+    std::vector<DrillAnswer> out;
+    QSqlQuery q(db_);
+    const QString sql = QStringLiteral(
+        "SELECT at_ms, asked, typed, right, reaction_ms, speed_cpm, char_spacing,"
+        " word_spacing, pitch_hz, effects FROM answers WHERE learner = ?"
+        " ORDER BY at_ms, id");
+    if (!selectOfLearner(q, sql, learner)) return out;
+    while (q.next()) {
+        out.push_back({atOf(q.value(0)), q.value(1).toString(), q.value(2).toString(),
+                       q.value(3).toInt() != 0, q.value(4).toInt(), settingsOf(q, 5)});
+    }
+    return out;
+}
+
+std::vector<RunSummary> RecordStore::runs(const QString& learner) {
+    std::vector<RunSummary> out;
+    QSqlQuery q(db_);
+    const QString sql = QStringLiteral(
+        "SELECT at_ms, kind, group_count, characters_sent, elapsed_s, measured_cpm,"
+        " completed, speed_cpm, char_spacing, word_spacing, pitch_hz, effects"
+        " FROM runs WHERE learner = ? ORDER BY at_ms, id");
+    if (!selectOfLearner(q, sql, learner)) return out;
+    while (q.next()) {
+        out.push_back({atOf(q.value(0)), q.value(1).toString(), q.value(2).toInt(),
+                       q.value(3).toInt(), q.value(4).toDouble(), q.value(5).toDouble(),
+                       q.value(6).toInt() != 0, settingsOf(q, 7)});
+    }
+    return out;
+}
+
+std::vector<CheckedCopy> RecordStore::checkedCopies(const QString& learner) {
+    std::vector<CheckedCopy> out;
+    QSqlQuery q(db_);
+    const QString sql = QStringLiteral(
+        "SELECT c.id, c.at_ms, p.sent, p.copied, c.speed_cpm, c.char_spacing,"
+        " c.word_spacing, c.pitch_hz, c.effects FROM copy_pairs p JOIN"
+        " copy_checks c ON c.id = p.check_id WHERE c.learner = ?"
+        " ORDER BY c.at_ms, c.id, p.rowid");
+    if (!selectOfLearner(q, sql, learner)) return out;
+    qint64 checkId = -1;
+    while (q.next()) {
+        if (out.empty() || q.value(0).toLongLong() != checkId) {
+            checkId = q.value(0).toLongLong();
+            out.push_back({atOf(q.value(1)), {}, settingsOf(q, 4)});
+        }
+        out.back().pairs.push_back({q.value(2).toString(), q.value(3).toString()});
+    }
     return out;
 }

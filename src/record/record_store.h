@@ -69,6 +69,10 @@ public:
     std::vector<CharacterFigures> characterFigures(const QString& learner, const QDateTime& since);
     std::vector<DayFigures> dayFigures(const QString& learner, const QDateTime& since);
     std::vector<Confusion> confusions(const QString& learner, const QDateTime& since, int limit);
+    // Every entry of `learner`, oldest first (the export to a spreadsheet).
+    std::vector<DrillAnswer> answers(const QString& learner);
+    std::vector<RunSummary> runs(const QString& learner);
+    std::vector<CheckedCopy> checkedCopies(const QString& learner);
 
     QSqlDatabase& database() { return db_; }
 
