@@ -7,18 +7,18 @@
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
 #include "platform/data_folder.h"
-#include "platform/devices/file_wave_player.h"
-#include "platform/devices/sound_device.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
-#include "platform/tonwerk.h"
 #include "platform/ui/qt_german_texts.h"
 #include "platform/ui/qt_print_layer.h"
 #include "platform/user_settings.h"
 #include "platform/working_folder.h"
 #include "record/record_database.h"
 #include "record/record_writer.h"
+#include "sound/device/sound_device.h"
+#include "sound/files/file_wave_player.h"
+#include "sound/tonwerk.h"
 
 #include <QApplication>
 #include <QDir>

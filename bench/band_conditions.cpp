@@ -13,13 +13,13 @@
 #include "engine/timing.h"
 #include "engine/tone_control.h"
 #include "exercises/qrm_traffic.h"
-#include "platform/band/band_mixer.h"
-#include "platform/devices/portaudio_output.h"
 #include "platform/form1.h"
-#include "platform/offline_output.h"
 #include "platform/services.h"
-#include "platform/tonwerk.h"
 #include "platform/virtual_clock.h"
+#include "sound/band/band_mixer.h"
+#include "sound/device/portaudio_output.h"
+#include "sound/offline_output.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {

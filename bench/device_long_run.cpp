@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/devices/portaudio_output.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
-#include "platform/tonwerk.h"
+#include "sound/device/portaudio_output.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 #include "trainer_window.h"
 

@@ -24,7 +24,7 @@
 #include "exercises/abbreviations.h"
 #include "exercises/own_text.h"
 #include "lessons/lesson_file.h"
-#include "platform/devices/file_wave_player.h"
+#include "sound/files/file_wave_player.h"
 
 namespace {
 bool WriteFile(const QString& path, qint64 bytes, const std::function<char(qint64)>& byteAt) {

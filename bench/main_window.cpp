@@ -23,12 +23,12 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/trainer_dialog_seam.h"
 #include "mainwindow/wiring.h"
-#include "platform/clocked_output.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
-#include "platform/tonwerk.h"
 #include "platform/ui/qt_print_layer.h"
+#include "sound/clocked_output.h"
+#include "sound/tonwerk.h"
 
 namespace {
 

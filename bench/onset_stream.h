@@ -8,7 +8,7 @@
 #include <chrono>
 #include <memory>
 
-#include "platform/devices/output_stream.h"
+#include "sound/device/output_stream.h"
 
 class OnsetStream : public OutputStream, private StreamRenderer {
 public:

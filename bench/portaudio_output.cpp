@@ -4,7 +4,7 @@
 // (256 frames at 48 kHz, 5.3 ms of sound) while it renders Morse.
 //   bench_portaudio_output [SECONDS [BUSY_THREADS]]   (default 20 s, one thread per core)
 
-#include "platform/devices/portaudio_output.h"
+#include "sound/device/portaudio_output.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -22,8 +22,8 @@
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
-#include "platform/tonwerk.h"
 #include "platform/virtual_clock.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include "engine/timing.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/wiring.h"
-#include "platform/clocked_output.h"
 #include "platform/form1.h"
 #include "platform/recording_surface.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
-#include "platform/tonwerk.h"
+#include "sound/clocked_output.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {

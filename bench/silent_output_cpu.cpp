@@ -14,11 +14,11 @@
 #include "engine/morse_table.h"
 #include "engine/timing.h"
 #include "engine/tone_control.h"
-#include "platform/clocked_output.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
-#include "platform/tonwerk.h"
+#include "sound/clocked_output.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {

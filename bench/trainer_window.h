@@ -8,8 +8,8 @@
 #include "mainwindow/wiring.h"
 #include "platform/form1.h"
 #include "platform/services.h"
-#include "platform/tonwerk.h"
 #include "platform/ui/qt_print_layer.h"
+#include "sound/tonwerk.h"
 
 // The trainer's main window on the given clock and sound, with its printer and dialogs composed
 // as the program composes them, loaded and shown: what the device benchmarks measure against.

@@ -1,6 +1,5 @@
 #include "dialogs/dauform.h"
 
-#include "dialogs/window_handlers.h"
 #include "engine/spoken_characters.h"
 #include "platform/dialogs.h"
 #include "platform/form1.h"
@@ -41,8 +40,6 @@ FormSlot<Dauform>& dauform() {
     static FormSlot<Dauform> slot;
     return slot;
 }
-
-void Mdauermorsen_Click() { ShowForm(DialogId::ContinuousMorse); }
 
 void Dauermorsen_Click() {
     PlayWave(QStringLiteral("S12"));

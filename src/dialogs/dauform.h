@@ -24,7 +24,5 @@ public:
 // The dialog's one instance; ok hides it and keeps its values.
 FormSlot<Dauform>& dauform();
 
-// The menu entry "Dauermorsen": shows the dialog without blocking the main window.
-void Mdauermorsen_Click();
 // The main window's check box "Dauermorsen" (also when the program changes its value).
 void Dauermorsen_Click();

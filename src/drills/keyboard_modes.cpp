@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
+#include "engine/display_reset.h"
 #include "engine/morse_table.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
 #include "engine/tone_control.h"
-#include "mainwindow/run_control.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
-#include "platform/tonwerk.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -25,7 +25,7 @@ void Com_Tastatur_Click() {
     TextSurface& display = *Platform().surface;
     Clock& clock = *Platform().clock;
 
-    comloe_Click();
+    ClearDisplay();
     f.shape1.setFillColor(RGB(192, 255, 192));
     f.Panel2.setCaption(QStringLiteral("Schreibmaschine"));
     f.shape1.Redraw();
@@ -112,7 +112,7 @@ void C_Hoeren_Click() {
     // Releasing the drill button ends a running question-and-answer drill at its next wait.
     f.COM_FA.setPressed(false);
 
-    comloe_Click();
+    ClearDisplay();
     display.font.sizePt = 14;
     display.CurrentX += 4800;
     display.CurrentY += 500;
@@ -120,7 +120,7 @@ void C_Hoeren_Click() {
     display.Print(QStringLiteral("HÖREN"), true);
 
     WaitSeconds(1.0f);
-    comloe_Click();
+    ClearDisplay();
     S().RunAllowed = true;
 }
 

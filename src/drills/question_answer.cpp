@@ -3,19 +3,19 @@
 #include <cmath>
 
 #include "drills/keyboard_modes.h"
-#include "engine/number_format.h"
+#include "engine/display_reset.h"
 #include "engine/record_hooks.h"
 #include "engine/send_character.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
 #include "exercises/random_groups.h"
-#include "mainwindow/run_control.h"
 #include "platform/clock.h"
 #include "platform/display_meaning.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
-#include "platform/tonwerk.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -75,7 +75,7 @@ void prepareDrill() {
     f.pan1.setCaption(QStringLiteral("Frage + Antwort"));
     f.shape1.Redraw();
     f.Text2.setVisible(true);
-    comloe_Click();
+    ClearDisplay();
     display.foreColor = kBlack;
     display.font.sizePt = 12;
     f.Text2.setText(QString());
@@ -249,7 +249,7 @@ void runDrill() {
     f.Text2.setText(QString());
     if (!waitForAnswerBox()) return;
 
-    comloe_Click();
+    ClearDisplay();
     f.shape1.Redraw();
     display.font = FontSpec{QStringLiteral("Arial"), 18, false, false};
     display.foreColor = kBlack;
@@ -270,7 +270,7 @@ void runDrill() {
     if (elapsed < 0) elapsed += kSecondsPerDay;
     if (elapsed < 1) elapsed = 1;
 
-    comloe_Click();
+    ClearDisplay();
     f.shape1.Redraw();
     display.font.sizePt = 12;
     if (tally.given < 2) {

@@ -3,13 +3,13 @@
 #include <QLocale>
 #include <cmath>
 
-#include "engine/number_format.h"
 #include "engine/printing.h"
 #include "engine/record_hooks.h"
 #include "engine/send_character.h"
 #include "engine/timing.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

@@ -1,11 +1,11 @@
 #include "engine/send_character.h"
 
-#include "engine/number_format.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
 #include "engine/tone_control.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

@@ -3,7 +3,7 @@
 #include "engine/timing.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
-#include "platform/wave_player.h"
+#include "sound/wave_player.h"
 #include "state/shared_state.h"
 
 void PlayWave(const QString& name) {

@@ -1,8 +1,8 @@
 #include "engine/timing.h"
 
-#include "engine/number_format.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

@@ -3,7 +3,7 @@
 #include "engine/morse_table.h"
 #include "platform/clock.h"
 #include "platform/services.h"
-#include "platform/tonwerk.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 void DefineSounds() {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/number_format.h"
 #include "engine/run_frame.h"
 #include "engine/send_character.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

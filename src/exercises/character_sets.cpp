@@ -1,9 +1,9 @@
 #include "exercises/character_sets.h"
 
 #include "engine/morse_table.h"
-#include "engine/number_format.h"
 #include "platform/file_lookup.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "state/shared_state.h"
 
 #include <QFile>

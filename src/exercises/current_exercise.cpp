@@ -2,7 +2,6 @@
 
 #include <QLocale>
 
-#include "engine/number_format.h"
 #include "engine/timing.h"
 #include "exercises/call_signs.h"
 #include "exercises/exam_text.h"
@@ -11,6 +10,7 @@
 #include "exercises/word_generator.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/number_format.h"
 #include "engine/run_frame.h"
 #include "engine/send_character.h"
 #include "exercises/call_signs.h"
@@ -14,6 +13,7 @@
 #include "exercises/word_generator.h"
 #include "platform/dialogs.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

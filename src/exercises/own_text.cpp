@@ -5,11 +5,11 @@
 #include <QStringDecoder>
 #include <cmath>
 
+#include "engine/display_reset.h"
 #include "engine/morse_table.h"
 #include "engine/run_frame.h"
 #include "engine/send_character.h"
 #include "exercises/data_message.h"
-#include "mainwindow/run_control.h"
 #include "platform/dialogs.h"
 #include "platform/form1.h"
 #include "platform/services.h"

@@ -5,7 +5,7 @@
 
 #include "engine/morse_table.h"
 #include "exercises/character_sets.h"
-#include "platform/band/qrm_station.h"
+#include "sound/band/qrm_station.h"
 #include "state/shared_state.h"
 
 namespace {

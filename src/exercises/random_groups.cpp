@@ -1,11 +1,11 @@
 #include "exercises/random_groups.h"
 
 #include "engine/morse_table.h"
-#include "engine/number_format.h"
 #include "engine/run_frame.h"
 #include "engine/send_character.h"
 #include "exercises/empty_pool.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

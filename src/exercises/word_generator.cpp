@@ -6,13 +6,13 @@
 #include <cmath>
 
 #include "engine/morse_table.h"
-#include "engine/number_format.h"
 #include "exercises/character_sets.h"
 #include "exercises/data_message.h"
 #include "exercises/own_text.h"
 #include "platform/dialogs.h"
 #include "platform/file_lookup.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

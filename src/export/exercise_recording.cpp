@@ -13,7 +13,6 @@ ExerciseRecording::ExerciseRecording(int sampleRate, const SpokenPlayer& spoken)
 
 void ExerciseRecording::setBandConditions(const BandSettings& settings,
                                           std::shared_ptr<const QrmTraffic> traffic) {
-    bandOn_ = settings.enabled;
     output_.setBandConditions(settings, std::move(traffic));
 }
 
@@ -41,7 +40,7 @@ void ExerciseRecording::record() {
     PrepareRun();
     SendCurrentExercise();
     text_ = S().SentText;
-    if (bandOn_) clock_.advance(BandMixer::TailSeconds());
+    clock_.advance(output_.bandTailSeconds());
     total_ = output_.presentFrame();
 
     // The copy's timers run on this recording's clock: they go before the clock is handed back.

@@ -6,12 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "platform/offline_output.h"
 #include "platform/recording_print_layer.h"
 #include "platform/recording_surface.h"
-#include "platform/tonwerk.h"
 #include "platform/virtual_clock.h"
-#include "platform/wave_player.h"
+#include "sound/offline_output.h"
+#include "sound/tonwerk.h"
+#include "sound/wave_player.h"
 
 // A complete run of the current exercise kind with the current settings and effects (preamble,
 // groups or text, closing sign, spoken characters when they are ticked), recorded on a virtual
@@ -49,7 +49,6 @@ private:
     RecordingSurface surface_;
     RecordingPrintLayer printer_;
     std::unique_ptr<WavePlayer> spoken_;
-    bool bandOn_ = false;
     QString text_;
     int64_t total_ = 0;
 };

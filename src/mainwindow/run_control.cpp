@@ -1,6 +1,6 @@
 #include "mainwindow/run_control.h"
 
-#include "engine/number_format.h"
+#include "engine/display_reset.h"
 #include "engine/record_hooks.h"
 #include "engine/run_frame.h"
 #include "engine/spoken_characters.h"
@@ -8,9 +8,10 @@
 #include "exercises/current_exercise.h"
 #include "platform/clock.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
-#include "platform/tonwerk.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -147,27 +148,10 @@ void comexit_Click() {
     Platform().exitProgram();
 }
 
-void comloe_Click() {
-    Form1& f = form1();
-    TextSurface& display = *Platform().surface;
-    S().SentCount = 0;
-    display.CurrentX = f.shape1.Left + 200;
-    display.CurrentY = f.shape1.Top + 50;
-    f.shape1.Redraw();
-}
+void comloe_Click() { ClearDisplay(); }
 
 void Timer2_Timer() {
     // On the clock that never jumps, so that a run across midnight counts on.
     const auto elapsed = static_cast<float>(Platform().clock->monotonicSeconds() - S().StartTime);
     form1().Minuten.setCaption(FormatNumber(elapsed, QStringLiteral("#0")));
-}
-
-void RestoreNormalDisplay() {
-    Form1& f = form1();
-    PlayWave(QStringLiteral(".\\alfa\\S12"));
-    comloe_Click();
-    f.shape1.setFillColor(RGB(192, 192, 192));
-    f.Text2.setVisible(false);
-    S().NormalRun = true;
-    Platform().surface->font.name = QStringLiteral("Arial");
 }

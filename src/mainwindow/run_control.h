@@ -11,4 +11,3 @@ void Timer2_Timer();    // the seconds of a run in "Minuten"
 void COM_vvv_Click();
 // Greys the test-preamble button while a run, a preamble, the drill or a reading is active.
 void ShowTestPreambleState();
-void RestoreNormalDisplay();

@@ -1,6 +1,5 @@
 #include "mainwindow/settings_controls.h"
 
-#include "engine/number_format.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
 #include "exercises/exercise_menu.h"
@@ -9,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/external_program.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "state/shared_state.h"
 

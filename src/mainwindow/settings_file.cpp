@@ -5,13 +5,13 @@
 #include <QSaveFile>
 
 #include "engine/morse_table.h"
-#include "engine/number_format.h"
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
 #include "exercises/exercise_menu.h"
 #include "platform/dialogs.h"
 #include "platform/file_lookup.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "state/shared_state.h"
 

@@ -1,7 +1,6 @@
 #include "mainwindow/startup.h"
 
 #include "engine/morse_table.h"
-#include "engine/number_format.h"
 #include "engine/printing.h"
 #include "engine/timing.h"
 #include "exercises/abbreviations.h"
@@ -11,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/dialog_form.h"
 #include "platform/form1.h"
+#include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
 #include "state/shared_state.h"

@@ -1,6 +1,5 @@
 #include "mainwindow/wiring.h"
 
-#include "dialogs/window_handlers.h"
 #include "drills/drills_wiring.h"
 #include "engine/run_frame.h"
 #include "exercises/exercise_menu.h"
@@ -8,6 +7,7 @@
 #include "mainwindow/run_control.h"
 #include "mainwindow/settings_controls.h"
 #include "mainwindow/startup.h"
+#include "mainwindow/window_handlers.h"
 #include "platform/form1.h"
 
 void WireForm1() {

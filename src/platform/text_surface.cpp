@@ -1,6 +1,6 @@
 #include "platform/text_surface.h"
 
-#include "engine/number_format.h"
+#include "platform/number_format.h"
 
 void TextSurface::Print(const QString& text, bool endLine) {
     if (!text.isEmpty()) {

@@ -1,4 +1,4 @@
-#include "band/ui/band_dialog.h"
+#include "sound/ui/band_dialog.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -7,8 +7,8 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "platform/band/band_settings_store.h"
 #include "platform/user_settings.h"
+#include "sound/band/band_settings_store.h"
 #include "support/registry.h"
 
 class BandDialogTest : public QObject {

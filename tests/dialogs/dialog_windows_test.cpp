@@ -19,10 +19,10 @@
 #include "dialogs/dauform.h"
 #include "dialogs/formtxt.h"
 #include "dialogs/infoform.h"
-#include "dialogs/ui/form_window.h"
-#include "dialogs/window_handlers.h"
 #include "lessons/lektionen.h"
 #include "mainwindow/ui/trainer_dialog_seam.h"
+#include "mainwindow/window_handlers.h"
+#include "platform/ui/form_window.h"
 #include "support/registry.h"
 #include "support/rig.h"
 

@@ -2,8 +2,8 @@
 #include <QTest>
 
 #include "drill_script.h"
-#include "platform/clocked_output.h"
-#include "platform/tonwerk.h"
+#include "sound/clocked_output.h"
+#include "sound/tonwerk.h"
 #include "support/registry.h"
 #include "support/rig.h"
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "engine/morse_table.h"
-#include "platform/devices/file_wave_player.h"
 #include "platform/file_lookup.h"
+#include "sound/files/file_wave_player.h"
 #include "support/registry.h"
 #include "support/rig.h"
 

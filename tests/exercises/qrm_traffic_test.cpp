@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "engine/morse_table.h"
-#include "platform/band/qrm_station.h"
+#include "sound/band/qrm_station.h"
 #include "state/shared_state.h"
 #include "support/registry.h"
 

@@ -4,7 +4,7 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "band/ui/band_dialog.h"
+#include "sound/ui/band_dialog.h"
 #include "support/registry.h"
 
 class BandEntriesTest : public QObject {

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "mainwindow/ui/exercise_export_job.h"
+#include "export/exercise_export_job.h"
 #include "mainwindow/ui/export_entries.h"
 #include "support/audio_analysis.h"
 #include "support/registry.h"

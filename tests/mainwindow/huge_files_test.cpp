@@ -6,7 +6,7 @@
 #include "exercises/own_text.h"
 #include "lessons/lektionen.h"
 #include "lessons/lesson_file.h"
-#include "platform/devices/file_wave_player.h"
+#include "sound/files/file_wave_player.h"
 #include "support/registry.h"
 #include "support/rig.h"
 

@@ -2,9 +2,9 @@
 
 #include <QTest>
 
+#include "exercises/weakness_exercise.h"
 #include "mainwindow/run_control.h"
 #include "record/record_store.h"
-#include "record/weakness_exercise.h"
 #include "support/registry.h"
 #include "support/rig.h"
 

@@ -1,7 +1,7 @@
 #include "support/rig.h"
 
-#include "dialogs/window_handlers.h"
 #include "mainwindow/startup.h"
+#include "mainwindow/window_handlers.h"
 #include "mainwindow/wiring.h"
 #include "platform/external_program.h"
 

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "platform/form1.h"
-#include "platform/offline_output.h"
 #include "platform/recording_dialog_seam.h"
 #include "platform/recording_print_layer.h"
 #include "platform/recording_surface.h"
 #include "platform/services.h"
-#include "platform/tonwerk.h"
 #include "platform/virtual_clock.h"
-#include "platform/wave_player.h"
+#include "sound/offline_output.h"
+#include "sound/tonwerk.h"
+#include "sound/wave_player.h"
 #include "state/shared_state.h"
 
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "platform/band/band_settings.h"
+#include "sound/band/band_settings.h"
 
 // The band conditions on morse2wav's command line. --snr, --qsb-depth, --qrm-offset,
 // --qrm-level and --qrn switch their part on; without them the file is as clean as ever.

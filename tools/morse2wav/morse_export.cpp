@@ -7,7 +7,6 @@
 #include "engine/timing.h"
 #include "engine/tone_control.h"
 #include "exercises/qrm_traffic.h"
-#include "platform/band/band_mixer.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "state/shared_state.h"
@@ -119,8 +118,7 @@ MorseExport::Status MorseExport::finish() {
         error_ = QStringLiteral("der Text enthält kein Zeichen, das sich morsen lässt");
         return Status::NothingToSend;
     }
-    // The band fades out after the last sign, as it does in the trainer.
-    if (options_.band.enabled) clock_.advance(BandMixer::TailSeconds());
+    clock_.advance(output_.bandTailSeconds());
     if (Status status = flush(); status != Status::Ok) return status;
     if (!writer_.commit()) return writeError();
     return Status::Ok;

@@ -4,10 +4,10 @@
 #include <QStringList>
 
 #include "options.h"
-#include "platform/devices/audio_file_writer.h"
-#include "platform/offline_output.h"
-#include "platform/tonwerk.h"
 #include "platform/virtual_clock.h"
+#include "sound/files/audio_file_writer.h"
+#include "sound/offline_output.h"
+#include "sound/tonwerk.h"
 
 // Sends a text into audio files exactly as the trainer sounds it (same element codes, timing,
 // tone control and synthesis), on a virtual clock. The text comes in pieces and the sound is

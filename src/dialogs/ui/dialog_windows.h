@@ -3,7 +3,7 @@
 #include "dialogs/dauform.h"
 #include "dialogs/formtxt.h"
 #include "dialogs/infoform.h"
-#include "dialogs/ui/form_window.h"
+#include "platform/ui/form_window.h"
 
 // The own-text dialog: no frame, no title bar; it is left through one of its two buttons.
 class FormtxtWindow : public FormWindow {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogs/ui/form_window.h"
 #include "lessons/lektionen.h"
+#include "platform/ui/form_window.h"
 
 // The lessons dialog. Closing it by its frame acts like "Cancel".
 class LektionenWindow : public FormWindow {

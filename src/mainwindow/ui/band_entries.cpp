@@ -5,11 +5,11 @@
 #include <QPointer>
 #include <QRandomGenerator>
 
-#include "band/ui/band_dialog.h"
 #include "exercises/qrm_traffic.h"
-#include "platform/band/band_settings_store.h"
 #include "platform/services.h"
-#include "platform/tonwerk.h"
+#include "sound/band/band_settings_store.h"
+#include "sound/tonwerk.h"
+#include "sound/ui/band_dialog.h"
 
 void AddBandEntries(QMainWindow& window) {
     BandSettings settings = LoadBandSettings();

@@ -8,11 +8,11 @@
 #include <QProgressDialog>
 #include <QRandomGenerator>
 
-#include "mainwindow/ui/exercise_export_job.h"
-#include "platform/band/band_settings_store.h"
+#include "export/exercise_export_job.h"
 #include "platform/dialogs.h"
 #include "platform/form1.h"
 #include "platform/services.h"
+#include "sound/band/band_settings_store.h"
 
 namespace {
 void Tell(const QString& text) {

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "exercises/weakness_exercise.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
 #include "platform/user_settings.h"
@@ -15,7 +16,6 @@
 #include "record/record_writer.h"
 #include "record/ui/copy_check_window.h"
 #include "record/ui/progress_window.h"
-#include "record/weakness_exercise.h"
 
 namespace {
 const QString kLearnerKey = QStringLiteral("record/learner");

@@ -1,0 +1,67 @@
+#include "sound/clocked_output.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/clock.h"
+#include "sound/tone_renderer.h"
+
+ClockedOutput::ClockedOutput(Clock& clock, int sampleRate)
+    : clock_(clock), rate_(sampleRate), origin_(clock.monotonicSeconds()) {}
+
+int64_t ClockedOutput::nowFrame() {
+    return static_cast<int64_t>(std::floor((clock_.monotonicSeconds() - origin_) * rate_ + 1e-6));
+}
+
+int64_t ClockedOutput::framesFor(double durationMs) {
+    const double exact = durationMs * rate_ / 1000.0 + carry_;
+    const double whole = std::floor(exact);
+    carry_ = exact - whole;
+    return static_cast<int64_t>(whole);
+}
+
+void ClockedOutput::queueTones(const std::vector<ToneSegment>& tones) {
+    prepareQueue();
+    const int64_t start = std::max(endFrame_, nowFrame());
+    std::vector<int64_t> frames;
+    frames.reserve(tones.size());
+    int64_t total = 0;
+    for (const ToneSegment& tone : tones) {
+        frames.push_back(framesFor(tone.durationMs));
+        total += frames.back();
+    }
+    renderTones(start, tones, frames);
+    endFrame_ = start + total;
+}
+
+void ClockedOutput::queuePcm(PcmBuffer samples) {
+    if (!samples) return;
+    prepareQueue();
+    const int64_t start = std::max(endFrame_, nowFrame());
+    renderPcm(start, samples);
+    endFrame_ = start + static_cast<int64_t>(samples->size());
+}
+
+bool ClockedOutput::idle() { return nowFrame() >= endFrame_; }
+
+double ClockedOutput::secondsQueued() {
+    // From the clock itself rather than the whole sample now playing, so that a wait that a
+    // window event interrupted still ends exactly on the last sample.
+    return std::max(0.0,
+                    origin_ + endFrame_ / static_cast<double>(rate_) - clock_.monotonicSeconds());
+}
+
+void ClockedOutput::stop() {
+    const int64_t now = nowFrame();
+    if (endFrame_ > now) {
+        renderStop(now);
+        // The fade-out still sounds for a few milliseconds; what comes next follows it.
+        endFrame_ = now + ToneRenderer::StopFadeFrames(rate_);
+    }
+}
+
+void ClockedOutput::setNeed(SoundNeed need) {
+    if (need == need_) return;
+    need_ = need;
+    needChanged();
+}

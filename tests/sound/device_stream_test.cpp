@@ -1,0 +1,235 @@
+#include <QTest>
+#include <algorithm>
+
+#include "platform/virtual_clock.h"
+#include "sound/device/output_stream.h"
+#include "sound/device/portaudio_output.h"
+#include "sound/offline_output.h"
+#include "support/audio_analysis.h"
+#include "support/registry.h"
+
+namespace {
+constexpr int kRate = 48000;
+constexpr int kBuffer = 256;
+
+// What a fake device did: the latencies it was opened with, whether it runs, and every sample
+// the output rendered for it, with the sample count at each start and open.
+struct FakeDevice {
+    std::vector<double> opens;
+    std::vector<size_t> openedAt, startedAt;
+    bool running = false;
+    bool open = false;
+    StreamRenderer* renderer = nullptr;
+    std::vector<int16_t> played;
+};
+
+// Grants whatever latency is asked for; renders only when the test lets time pass.
+class FakeStream : public OutputStream {
+public:
+    explicit FakeStream(FakeDevice& device) : d_(device) {}
+    int sampleRate() const override { return kRate; }
+    int channels() const override { return 1; }
+    bool open(double latencySeconds, StreamRenderer& renderer) override {
+        d_.opens.push_back(latencySeconds);
+        d_.openedAt.push_back(d_.played.size());
+        d_.renderer = &renderer;
+        d_.open = true;
+        latency_ = latencySeconds;
+        return true;
+    }
+    double latencySeconds() const override { return latency_; }
+    bool start() override {
+        if (!d_.open) return false;
+        d_.running = true;
+        d_.startedAt.push_back(d_.played.size());
+        return true;
+    }
+    void abort() override { d_.running = false; }
+    void drain() override { d_.running = false; }
+    void close() override {
+        d_.running = false;
+        d_.open = false;
+    }
+
+private:
+    FakeDevice& d_;
+    double latency_ = 0;
+};
+
+// Lets `seconds` pass a buffer at a time; a running device takes a buffer each time.
+void Play(FakeDevice& device, VirtualClock& clock, double seconds) {
+    std::vector<int16_t> buffer(kBuffer);
+    for (int i = 0; i < std::lround(seconds * kRate / kBuffer); ++i) {
+        if (device.running) {
+            device.renderer->renderDeviceBuffer(buffer.data(), kBuffer, false);
+            device.played.insert(device.played.end(), buffer.begin(), buffer.end());
+        }
+        clock.advance(static_cast<double>(kBuffer) / kRate);
+    }
+}
+
+std::vector<ToneSegment> Dits(int count, double ms) {
+    std::vector<ToneSegment> tones;
+    for (int i = 0; i < count; ++i) {
+        tones.push_back({800, ms, 32000});
+        tones.push_back({0, ms, 0});
+    }
+    return tones;
+}
+
+// The marks of `samples` from `from` on.
+std::vector<audio::Mark> MarksFrom(const std::vector<int16_t>& samples, size_t from) {
+    return audio::FindMarks(std::vector<int16_t>(samples.begin() + from, samples.end()), 24);
+}
+
+// The length of each mark the same tones make on the offline output.
+std::vector<int64_t> ExpectedLengths(const std::vector<ToneSegment>& tones) {
+    VirtualClock clock;
+    OfflineOutput offline(clock, kRate);
+    offline.queueTones(tones);
+    clock.advance(offline.secondsQueued());
+    std::vector<int64_t> lengths;
+    for (const auto& mark : audio::FindMarks(offline.samples(), 24))
+        lengths.push_back(mark.last - mark.first);
+    return lengths;
+}
+
+std::vector<int64_t> Lengths(const std::vector<audio::Mark>& marks) {
+    std::vector<int64_t> lengths;
+    for (const auto& mark : marks) lengths.push_back(mark.last - mark.first);
+    return lengths;
+}
+}  // namespace
+
+class DeviceStreamTest : public QObject {
+    Q_OBJECT
+private slots:
+    void stopsWhenIdleAndStartsTheNextSoundWhole();
+    void latencyFollowsTheNeedBetweenSounds();
+    void keepOpenHoldsTheStreamThroughSilence();
+    void bandFadesOutBeforeTheStreamStops();
+};
+
+void DeviceStreamTest::stopsWhenIdleAndStartsTheNextSoundWhole() {
+    VirtualClock clock;
+    FakeDevice device;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    QVERIFY(output);
+    QCOMPARE(device.opens, std::vector<double>({PortAudioOutput::kRunLatencySeconds}));
+    QVERIFY(!device.running);  // nothing to hear yet
+    QVERIFY(output->idle());
+
+    const auto tones = Dits(3, 50);
+    output->queueTones(tones);
+    QVERIFY(device.running);
+    Play(device, clock, 1.5);
+    QVERIFY(output->idle());
+    QVERIFY(device.running);  // not yet two seconds of silence
+    Play(device, clock, 1.5);
+    QVERIFY(!device.running);
+    QVERIFY(!output->streaming());
+    const size_t stoppedAt = device.played.size();
+    QVERIFY(stoppedAt <= static_cast<size_t>(2.7 * kRate));
+    Play(device, clock, 5);
+    QCOMPARE(device.played.size(), stoppedAt);  // a stopped stream costs nothing
+    QVERIFY(output->idle());
+
+    // The next sound starts the stream and is the first thing it plays, whole.
+    output->queueTones(tones);
+    QCOMPARE(device.startedAt.size(), size_t(2));
+    QVERIFY(!output->idle());
+    Play(device, clock, 1.0);
+    const auto marks = MarksFrom(device.played, device.startedAt[1]);
+    QCOMPARE(Lengths(marks), ExpectedLengths(tones));
+    // Heard within 100 ms of the request: the first sample comes with the first buffer.
+    QVERIFY(marks[0].first + output->latencySeconds() * kRate <= 0.1 * kRate);
+    QCOMPARE(output->underruns(), uint64_t(0));
+}
+
+void DeviceStreamTest::latencyFollowsTheNeedBetweenSounds() {
+    VirtualClock clock;
+    FakeDevice device;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    const auto first = Dits(10, 60);
+    const auto second = Dits(4, 60);
+    output->queueTones(first);
+    Play(device, clock, 0.3);
+    // Keyboard mode begins while the run's characters still sound: the switch waits.
+    output->setNeed({.promptResponse = true, .keepOpen = true});
+    output->queueTones(second);
+    QCOMPARE(device.opens.size(), size_t(1));
+    Play(device, clock, 2.0);
+    QCOMPARE(device.opens, std::vector<double>({PortAudioOutput::kRunLatencySeconds,
+                                                PortAudioOutput::kPromptLatencySeconds}));
+    QVERIFY(device.running);  // kept open for the keys to come
+
+    // Every element of the queued sequence whole, the second part right after the first, and
+    // the switch only once all of it had been heard.
+    auto all = first;
+    all.insert(all.end(), second.begin(), second.end());
+    const auto marks = MarksFrom(device.played, 0);
+    QCOMPARE(Lengths(marks), ExpectedLengths(all));
+    QCOMPARE(marks[10].first - marks[9].first, marks[9].first - marks[8].first);
+    QVERIFY(static_cast<int64_t>(device.openedAt[1]) >=
+            marks.back().last + std::llround(PortAudioOutput::kRunLatencySeconds * kRate));
+
+    // A key after the switch: placed one device buffer ahead, whole.
+    const size_t before = device.played.size();
+    output->queueTones(Dits(1, 60));
+    Play(device, clock, 0.3);
+    const auto key = MarksFrom(device.played, before);
+    QCOMPARE(Lengths(key), ExpectedLengths(Dits(1, 60)));
+    QVERIFY(key[0].first <= 2 * kBuffer);
+
+    // Back to a run: no stream while nothing sounds, then the generous buffer again.
+    output->setNeed({});
+    QVERIFY(!device.running && !device.open);
+    output->queueTones(Dits(1, 60));
+    QCOMPARE(device.opens.back(), PortAudioOutput::kRunLatencySeconds);
+    QVERIFY(device.running);
+    QCOMPARE(output->underruns(), uint64_t(0));
+}
+
+void DeviceStreamTest::keepOpenHoldsTheStreamThroughSilence() {
+    VirtualClock clock;
+    FakeDevice device;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    {
+        SoundNeedScope drill(*output, {.keepOpen = true});
+        QVERIFY(device.running);
+        output->queueTones(Dits(2, 50));
+        Play(device, clock, 10);
+        QVERIFY(device.running);
+        QCOMPARE(device.opens.size(), size_t(1));  // same latency: no reopening
+    }
+    QCOMPARE(output->need(), SoundNeed{});
+    Play(device, clock, 2.5);
+    QVERIFY(!device.running);
+}
+
+void DeviceStreamTest::bandFadesOutBeforeTheStreamStops() {
+    VirtualClock clock;
+    FakeDevice device;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    BandSettings band;
+    band.enabled = true;
+    output->setBandConditions(band, nullptr);
+    output->queueTones(Dits(3, 50));
+    // Two seconds of silence after the dits would stop a stream without a band.
+    Play(device, clock, 0.3 + BandMixer::TailSeconds() - 0.2);
+    QVERIFY(device.running);
+    Play(device, clock, 3);
+    QVERIFY(!device.running);
+    // The noise went on after the dits and had faded out before the stream stopped.
+    const auto peak = [&](size_t from, size_t to) {
+        int most = 0;
+        for (size_t i = from; i < to; ++i) most = std::max(most, std::abs(int{device.played[i]}));
+        return most;
+    };
+    const size_t end = device.played.size();
+    QVERIFY(peak(kRate, 2 * kRate) > 100);
+    QVERIFY(peak(end - kRate / 100, end) * 100 <= peak(kRate, 2 * kRate));
+}
+
+REGISTER_TEST(DeviceStreamTest);
+#include "device_stream_test.moc"
