@@ -132,6 +132,16 @@ void AccessibilityTest::valueLabelsReadTheirValues() {
         QVERIFY2(!iface->text(QAccessible::Description).isEmpty(), row.label);
         QVERIFY2(log.count(label, QAccessible::NameChanged) >= 1, row.label);
     }
+    // A label redrawn for its colour or state keeps its text, and nothing is read out anew.
+    auto* average = w.find<QLabel>("panschnitt");
+    EventLog redrawn;
+    f.panschnitt.setBackColor(RGB(255, 255, 255));
+    f.panschnitt.setBackColor(RGB(224, 224, 224));
+    f.panschnitt.setEnabled(false);
+    QCOMPARE(average->palette().color(QPalette::Window), QColor(224, 224, 224));
+    QVERIFY(!average->isEnabled());
+    QCOMPARE(average->text(), u"57,0"_qs);
+    QVERIFY(redrawn.count(average, QAccessible::NameChanged) == 0);
 }
 
 void AccessibilityTest::spinButtonsFollowTheSettingsRules() {

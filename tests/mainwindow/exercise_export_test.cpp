@@ -31,6 +31,7 @@ class ExerciseExportTest : public QObject {
 private slots:
     void savesRunAndKeyAndLeavesEverythingAsItWas();
     void cancelLeavesNoFile();
+    void dottedNamesKeepTheirOwnKeys();
     void bandIsHeardAndRepeatsWithItsSeed();
 };
 
@@ -99,6 +100,19 @@ void ExerciseExportTest::cancelLeavesNoFile() {
     ExerciseExportJob nowhere(dir.filePath(QStringLiteral("fehlt/x.wav")));
     QVERIFY(!nowhere.start());
     QVERIFY(!nowhere.error().isEmpty());
+}
+
+void ExerciseExportTest::dottedNamesKeepTheirOwnKeys() {
+    WindowRig w;
+    PrepareGroups(w);
+    QTemporaryDir dir;
+    // Only the last dot starts the suffix: each part has its own answer key.
+    for (const char* part : {"kurs.teil1", "kurs.teil2"}) {
+        ExerciseExportJob job(dir.filePath(QLatin1String(part) + QStringLiteral(".wav")));
+        QVERIFY(job.start() && job.finish());
+        QVERIFY2(QFile::exists(dir.filePath(QLatin1String(part) + QStringLiteral(".txt"))), part);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
 }
 
 void ExerciseExportTest::bandIsHeardAndRepeatsWithItsSeed() {

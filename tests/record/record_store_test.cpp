@@ -34,6 +34,7 @@ class RecordStoreTest : public QObject {
 private slots:
     void figuresFromAnswersAndCopies();
     void learnerNamesAreText();
+    void failedWriteLeavesTheNextOneWorking();
     void damagedFileIsSetAsideAndAFreshOneWorks();
     void newerSchemaIsLeftAlone();
 };
@@ -96,6 +97,34 @@ void RecordStoreTest::learnerNamesAreText() {
     QCOMPARE(store.learners(), QStringList{evil});
     QCOMPARE(rows(store, QStringLiteral("answers")), 1);
     QCOMPARE(store.entryCount(evil, QDateTime()), 1);
+}
+
+void RecordStoreTest::failedWriteLeavesTheNextOneWorking() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lernstand.sqlite"));
+    const QString me = QStringLiteral("me");
+    {
+        RecordStore store(path);
+        QSqlQuery refuse(store.database());
+        QVERIFY(refuse.exec(QStringLiteral(
+            "CREATE TEMP TRIGGER refuse BEFORE INSERT ON answers WHEN NEW.asked = 'X'"
+            " BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        RecordBatch bad;
+        bad.answers.emplace_back(me, answer("A", "A", 400));
+        bad.answers.emplace_back(me, answer("X", "X", 400));
+        QVERIFY(!store.write(bad));
+        QVERIFY(!store.error().isEmpty());
+
+        // The failure ends with its batch: the next one is written.
+        RecordBatch good;
+        good.answers.emplace_back(me, answer("B", "B", 500));
+        QVERIFY2(store.write(good), qPrintable(store.error()));
+    }
+    // ... and kept, without a trace of the failed batch.
+    RecordStore reopened(path);
+    QCOMPARE(reopened.entryCount(me, QDateTime()), 1);
+    QCOMPARE(reopened.answers(me).size(), size_t(1));
+    QCOMPARE(reopened.answers(me).front().asked, QStringLiteral("B"));
 }
 
 void RecordStoreTest::damagedFileIsSetAsideAndAFreshOneWorks() {

@@ -5,6 +5,7 @@
 
 #include "platform/virtual_clock.h"
 #include "sound/band/band_mixer.h"
+#include "sound/band/receiver_filter.h"
 #include "sound/device/portaudio_output.h"
 #include "sound/offline_output.h"
 #include "support/audio_analysis.h"
@@ -113,6 +114,8 @@ private slots:
     void noiseHasTheSetSignalToNoiseRatio();
     void fadingReachesTheSetDepthWithoutClicks();
     void secondStationSitsAtItsOffsetInsideTheFilter();
+    void filterEdgesLieHalfTheBandwidthFromTheTone_data();
+    void filterEdgesLieHalfTheBandwidthFromTheTone();
     void wantedTimingIsUnchangedWithEverythingOn();
     void sameSeedSameSamplesAndSilenceWhenIdle();
     void switchedOffGivesTheSamplesOfBefore();
@@ -195,6 +198,42 @@ void BandConditionsTest::secondStationSitsAtItsOffsetInsideTheFilter() {
     const double after = BandPower(filtered, 0, kWindow, kPitchHz + 800, 20);
     QVERIFY(before > 0.05 * BandPower(passed, 0, kWindow, kPitchHz, 20));
     QVERIFY2(after < before / 1000, qPrintable(QString::number(10 * std::log10(after / before))));
+}
+
+void BandConditionsTest::filterEdgesLieHalfTheBandwidthFromTheTone_data() {
+    QTest::addColumn<int>("bandwidthHz");
+    for (int hz : {250, 500, 1000, 2400}) QTest::addRow("%d Hz", hz) << hz;
+}
+
+void BandConditionsTest::filterEdgesLieHalfTheBandwidthFromTheTone() {
+    QFETCH(int, bandwidthHz);
+    // Level [dB] of a steady sine at `hz` after the filter, relative to its level before.
+    const auto levelAt = [bandwidthHz](double hz) {
+        ReceiverFilter filter(kRate);
+        filter.tune(kPitchHz, bandwidthHz);
+        std::vector<float> x(kRate);
+        for (size_t i = 0; i < x.size(); ++i)
+            x[i] = static_cast<float>(std::sin(2 * std::numbers::pi * hz * i / kRate));
+        filter.process(x.data(), static_cast<int>(x.size()));
+        double power = 0;
+        for (size_t i = x.size() / 2; i < x.size(); ++i) power += double{x[i]} * x[i];
+        return 10 * std::log10(power / (x.size() / 2) * 2);
+    };
+    const auto message = [](double hz, double db) {
+        return QStringLiteral("%1 Hz: %2 dB").arg(hz).arg(db, 0, 'f', 1);
+    };
+    QVERIFY(std::abs(levelAt(kPitchHz)) < 0.1);
+    // About 3 dB down at either edge, and well down half a bandwidth beyond it.
+    for (double side : {-1.0, 1.0}) {
+        const double edge = kPitchHz + side * bandwidthHz / 2;
+        if (edge < 100) continue;  // the high-pass does not go that low
+        const double atEdge = levelAt(edge);
+        QVERIFY2(atEdge < -1.5 && atEdge > -4, qPrintable(message(edge, atEdge)));
+        const double beyond = kPitchHz + side * bandwidthHz;
+        if (beyond < 100) continue;
+        const double outside = levelAt(beyond);
+        QVERIFY2(outside < -6, qPrintable(message(beyond, outside)));
+    }
 }
 
 void BandConditionsTest::wantedTimingIsUnchangedWithEverythingOn() {

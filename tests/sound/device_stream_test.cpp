@@ -108,6 +108,7 @@ private slots:
     void latencyFollowsTheNeedBetweenSounds();
     void keepOpenHoldsTheStreamThroughSilence();
     void bandFadesOutBeforeTheStreamStops();
+    void soundFileIsKeptUntilItHasBeenPlayed();
 };
 
 void DeviceStreamTest::stopsWhenIdleAndStartsTheNextSoundWhole() {
@@ -229,6 +230,29 @@ void DeviceStreamTest::bandFadesOutBeforeTheStreamStops() {
     const size_t end = device.played.size();
     QVERIFY(peak(kRate, 2 * kRate) > 100);
     QVERIFY(peak(end - kRate / 100, end) * 100 <= peak(kRate, 2 * kRate));
+}
+
+void DeviceStreamTest::soundFileIsKeptUntilItHasBeenPlayed() {
+    VirtualClock clock;
+    FakeDevice device;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    std::vector<int16_t> file(kRate / 2);
+    for (size_t i = 0; i < file.size(); ++i) file[i] = static_cast<int16_t>(1000 + i % 2000);
+    auto samples = std::make_shared<const std::vector<int16_t>>(file);
+    const std::weak_ptr<const std::vector<int16_t>> held = samples;
+    output->queuePcm(std::move(samples));
+    Play(device, clock, 0.2);
+    // Queuing more gives up what the device has finished with; the file is still being read.
+    output->queueTones(Dits(1, 50));
+    QVERIFY(!held.expired());
+    Play(device, clock, 1.0);
+    const auto first = std::find_if(device.played.begin(), device.played.end(),
+                                    [](int16_t sample) { return sample != 0; });
+    QVERIFY(device.played.end() - first >= static_cast<ptrdiff_t>(file.size()));
+    QVERIFY(std::equal(file.begin(), file.end(), first));
+    // Once played, it is let go.
+    output->queueTones(Dits(1, 50));
+    QVERIFY(held.expired());
 }
 
 REGISTER_TEST(DeviceStreamTest);

@@ -115,6 +115,11 @@ void Morse2WavTest::readsStandardInput() {
     QVERIFY(mixed.err.contains(QStringLiteral("Ä!")));
     const auto b = ReadSoundFile(path, &rate);
     QCOMPARE(audio::DecodeMorse(b, rate), QStringLiteral("B"));
+    // Blank lines and blanks before the first character: the sound starts with it all the same.
+    QCOMPARE(Run({"-o", path, "B"}).exitCode, 0);
+    const auto plain = ReadSoundFile(path, &rate);
+    QCOMPARE(Run({"-o", path}, "\n \r\n\tB\n").exitCode, 0);
+    QVERIFY(!plain.empty() && ReadSoundFile(path, &rate) == plain);
 }
 
 void Morse2WavTest::rejectsWhatItCannotDo() {
@@ -273,6 +278,16 @@ void Morse2WavTest::readsTextInPieces() {
     QCOMPARE(all, QString(64 * 1024 - 1, u'E') + QStringLiteral("Ä") +
                       QString(64 * 1024 - 2, u'E') + QStringLiteral(" T A B "));
     QCOMPARE(stream.progress(), 1.0);
+
+    // A four-byte character cut after its third byte, and UTF-8 after it.
+    QByteArray wide(64 * 1024 - 3, 'E');
+    wide += "\xf0\x9f\x93\xbb \xc3\x84";
+    QBuffer fourth(&wide);
+    fourth.open(QIODevice::ReadOnly);
+    TextStream split(fourth);
+    all.clear();
+    while (split.next(piece)) all += piece;
+    QCOMPARE(all, QString(64 * 1024 - 3, u'E') + QStringLiteral("\U0001F4FB Ä"));
 
     // Not UTF-8: the rest is read as Windows-1252.
     QByteArray latin("Gr\xfc\xdf \x80");
