@@ -12,6 +12,7 @@
 #include "platform/system_clock.h"
 #include "platform/ui/qt_german_texts.h"
 #include "platform/ui/qt_print_layer.h"
+#include "platform/ui/start_failure.h"
 #include "platform/user_settings.h"
 #include "platform/working_folder.h"
 #include "record/record_database.h"
@@ -22,6 +23,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 
@@ -33,15 +35,23 @@ int main(int argc, char** argv) {
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return 0;
     }
+    // The options are read before the window system starts, so that a bad one is told in
+    // German even where Qt would end without a display; otherwise the working folder is set.
+    if (const StartOutcome start = ApplyStartOptions(WithoutWindowSystemOptions(arguments));
+        start.exitCode) {
+        std::fputs(start.message.toLocal8Bit().constData(), *start.exitCode == 0 ? stdout : stderr);
+        // Started from the desktop menu, nobody reads standard error.
+        if (*start.exitCode != 0 && DisplayNamed()) {
+            QApplication app(argc, argv);
+            const std::unique_ptr<QTranslator> germanQt = LoadGermanQtTexts();
+            if (germanQt) QCoreApplication::installTranslator(germanQt.get());
+            ShowStartFailure(start.message);
+        }
+        return *start.exitCode;
+    }
     QApplication app(argc, argv);
     const std::unique_ptr<QTranslator> germanQt = LoadGermanQtTexts();
     if (germanQt) QCoreApplication::installTranslator(germanQt.get());
-    // A bad command line ends here; otherwise the working folder is set.
-    if (const StartOutcome start = ApplyStartOptions(QCoreApplication::arguments());
-        start.exitCode) {
-        std::fputs(start.message.toLocal8Bit().constData(), *start.exitCode == 0 ? stdout : stderr);
-        return *start.exitCode;
-    }
     SystemClock clock;
     std::unique_ptr<SoundOutput> output = OpenSoundOutput(clock);
     Tonwerk tonwerk(*output, clock);
@@ -76,6 +86,9 @@ int main(int argc, char** argv) {
     AddExportEntries(window);
     WireForm1();
     AddRecordEntries(window, record.get(), DefaultRecordPath(), recordMessage);
+    if (const QString problem = UserSettingsProblem(); !problem.isEmpty()) {
+        QTimer::singleShot(0, &window, [problem] { Platform().dialogs->message(problem); });
+    }
     Form_Initialize();
     Form_Load();
     Form_Activate();

@@ -1,22 +1,25 @@
 // Time each file reader of the trainer on the worst files it may meet: 100 MB of random bytes,
-// a 10 MB lesson file, 100 000 quotes and commas, a single line of 100 MB and the longest sound
-// file accepted. Every reader stops at its bound, so each figure should stay far below the
-// quarter of a second a click may take. Prints, over five reads, the median CPU time of the
-// reading thread (what the reader costs, whatever else the machine does) and the median wall
-// time, in milliseconds.
-//   bench_file_readers [FOLDER]   (default: a temporary folder; needs about 220 MB there)
+// a 10 MB lesson file, 100 000 quotes and commas, a single line of 100 MB, the longest sound
+// file accepted, a user settings file of 100 MB and the opening of a learner's record of 100 MB.
+// Every reader stops at its bound, so each figure should stay far below the quarter of a second a
+// click may take. Prints, over five reads, the median CPU time of the reading thread (what the
+// reader costs, whatever else the machine does) and the median wall time, in milliseconds.
+//   bench_file_readers [FOLDER]   (default: a temporary folder; needs about 330 MB there)
 
 #include <sndfile.h>
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -24,6 +27,8 @@
 #include "exercises/abbreviations.h"
 #include "exercises/own_text.h"
 #include "lessons/lesson_file.h"
+#include "platform/user_settings.h"
+#include "record/record_store.h"
 #include "sound/files/file_wave_player.h"
 
 namespace {
@@ -127,5 +132,26 @@ int main(int argc, char** argv) {
           MedianMs([&] { FileWavePlayer::Decode(path("random"), 48000); }));
     Print("sound file: longest accepted (10 s, 44.1 kHz)",
           MedianMs([&] { FileWavePlayer::Decode(path("sound.wav"), 48000); }));
+
+    // The user settings live under the configuration folder, here the bench's own.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder + QStringLiteral("/config")));
+    QDir().mkpath(QFileInfo(UserSettingsPath()).path());
+    QFile::remove(UserSettingsPath());
+    if (!QFile::link(path("random"), UserSettingsPath())) {
+        std::fprintf(stderr, "Die Einstellungsdatei lässt sich nicht anlegen.\n");
+        return 1;
+    }
+    Print("user settings: random 100 MB",
+          MedianMs([] { OpenUserSettings()->value(QStringLiteral("window/zoomPercent")); }));
+    const QString record = path("record.sqlite");
+    {
+        RecordStore store(record);
+        QSqlQuery(store.database())
+            .exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+                " INSERT INTO answers (learner, at_ms, asked, typed, right, effects)"
+                " SELECT 'me', i, 'A', 'A', 1, hex(randomblob(512)) FROM n"));
+    }
+    Print("record: opening 100 MB", MedianMs([&] { RecordStore store(record); }));
     return 0;
 }

@@ -13,8 +13,9 @@ QString FindInstalledDataDir(const QString& executableDir, const QString& relati
     return configuredDir;
 }
 
-QString InstalledDataDir() {
-    return FindInstalledDataDir(QCoreApplication::applicationDirPath(),
-                                QStringLiteral(TRAINER_DATA_DIR_FROM_BIN),
+QString InstalledDataDirFor(const QString& executableDir) {
+    return FindInstalledDataDir(executableDir, QStringLiteral(TRAINER_DATA_DIR_FROM_BIN),
                                 QStringLiteral(TRAINER_DATA_DIR));
 }
+
+QString InstalledDataDir() { return InstalledDataDirFor(QCoreApplication::applicationDirPath()); }

@@ -8,5 +8,8 @@
 QString FindInstalledDataDir(const QString& executableDir, const QString& relativeDir,
                              const QString& configuredDir);
 
-// The same for the running program, with the paths of this build.
+// The same for a program of this build in `executableDir`.
+QString InstalledDataDirFor(const QString& executableDir);
+
+// The same for the running program.
 QString InstalledDataDir();

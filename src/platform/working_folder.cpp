@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "platform/private_folder.h"
+
 namespace {
 const QString kProgram = QStringLiteral("morse-trainer");
 
@@ -104,7 +106,7 @@ StartOutcome ApplyStartOptions(const QStringList& arguments) {
         if (folder.isEmpty()) return Fail(QStringLiteral("Nach --arbeitsordner fehlt der Ordner."));
     } else if (parser.isSet(options.user)) {
         folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        if (!QDir().mkpath(folder)) {
+        if (!MakePrivateFolder(folder)) {
             return Fail(
                 QStringLiteral("Der Ordner „%1“ lässt sich nicht anlegen.").arg(Native(folder)));
         }
@@ -117,6 +119,54 @@ StartOutcome ApplyStartOptions(const QStringList& arguments) {
             QStringLiteral("In den Ordner „%1“ lässt sich nicht wechseln.").arg(Native(folder)));
     }
     return {};
+}
+
+QStringList WithoutWindowSystemOptions(const QStringList& arguments) {
+    // The options QGuiApplication and QApplication take off the command line, with and
+    // without a value; Qt accepts them with one dash or two, and a value also after "=".
+    static const QStringList withValue = {
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("geometry"),
+        QStringLiteral("qwindowicon"),     QStringLiteral("icon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("title"),
+        QStringLiteral("display"),         QStringLiteral("name"),
+        QStringLiteral("session"),         QStringLiteral("style"),
+        QStringLiteral("stylesheet"),      QStringLiteral("qmljsdebugger")};
+    static const QStringList alone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                      QStringLiteral("sync"),    QStringLiteral("testability")};
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (i == 0 || !argument.startsWith(u'-')) {
+            kept << argument;
+            continue;
+        }
+        QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+        const bool hasValue = name.contains(u'=');
+        name = name.section(u'=', 0, 0);
+        if (withValue.contains(name)) {
+            if (!hasValue) ++i;  // the value is the next argument
+        } else if (!alone.contains(name) || hasValue) {
+            kept << argument;
+        }
+    }
+    return kept;
+}
+
+bool DisplayNamed() {
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM").section(u':', 0, 0);
+    const bool x11 = !qEnvironmentVariable("DISPLAY").isEmpty();
+    const bool wayland = !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty();
+    if (platform.isEmpty()) return x11 || wayland;
+    // Nobody sees a window drawn off screen.
+    if (platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal")) {
+        return false;
+    }
+    if (platform.startsWith(QStringLiteral("xcb"))) return x11;
+    if (platform.startsWith(QStringLiteral("wayland"))) return wayland;
+    return true;
 }
 
 QString FileDialogFolder() {

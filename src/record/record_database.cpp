@@ -5,11 +5,12 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "platform/private_folder.h"
 #include "record/record_store.h"
 
 QString DefaultRecordPath() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(folder);
+    MakePrivateFolder(folder);
     return folder + QStringLiteral("/lernstand.sqlite");
 }
 

@@ -97,15 +97,24 @@ bool RecordStore::exec(const QString& sql) {
 }
 
 bool RecordStore::prepareSchema() {
+    if (readySchema()) return true;
+    // The integrity check reads the whole file, which takes as long as the record is large:
+    // only an opening that failed pays for it.
+    if (!damaged_) checkIntegrity();
+    return false;
+}
+
+void RecordStore::checkIntegrity() {
     QSqlQuery check(db_);
     if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next() ||
         check.value(0).toString() != QStringLiteral("ok")) {
         error_ = check.lastError().isValid() ? check.lastError().text()
                                              : QStringLiteral("Integritätsprüfung fehlgeschlagen");
         damaged_ = true;
-        return false;
     }
-    check.finish();
+}
+
+bool RecordStore::readySchema() {
     if (db_.databaseName() != QStringLiteral(":memory:")) {
         // Readers (the progress window, a second trainer) do not block the writer.
         exec(QStringLiteral("PRAGMA journal_mode=WAL"));

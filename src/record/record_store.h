@@ -57,7 +57,8 @@ public:
 
     bool isOpen() const { return open_; }
     QString error() const { return error_; }
-    // True when the file is not a database or fails SQLite's integrity check.
+    // True when the file is not a database, or an opening failed and the file then failed
+    // SQLite's integrity check.
     bool damaged() const { return damaged_; }
 
     // Writes all entries of `batch` in one transaction; false (and nothing written) on failure.
@@ -78,6 +79,10 @@ public:
 
 private:
     bool prepareSchema();
+    // Sets up the schema (journal mode, version, migration); false on the first failure.
+    bool readySchema();
+    // Runs SQLite's integrity check; marks the file damaged when it fails.
+    void checkIntegrity();
     bool readVersion(int& version);
     bool exec(const QString& sql);
 

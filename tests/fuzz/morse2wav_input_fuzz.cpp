@@ -2,7 +2,8 @@
 // The first byte says how many of the following lines are arguments; the rest is the text.
 // Whatever comes, the options are refused with a short message or come out in their ranges,
 // and the text is read to its end in pieces without line ends, tabs or NULs, or refused as not
-// being text when it holds a NUL.
+// being text when it holds a NUL or too many control characters. No message carries a control
+// character to the terminal.
 #include <QBuffer>
 #include <QByteArray>
 #include <QStringList>
@@ -18,8 +19,9 @@ namespace {
 void CheckOptions(const QStringList& args) {
     Options options;
     const QString error = ParseArguments(args, options);
-    // A message quotes at most an excerpt of what it was given.
+    // A message quotes at most an excerpt of what it was given, with escapes for controls.
     Check(error.size() < 300);
+    for (QChar c : error) Check(c.category() != QChar::Other_Control);
     if (!error.isEmpty() || options.help) return;
     Check(!options.outputPath.isEmpty());
     Check(options.cpm >= 20 && options.cpm <= 200);
@@ -53,9 +55,10 @@ void CheckText(QByteArray bytes) {
     Check(pieces <= bytes.size());
     if (bytes.contains('\0')) {
         Check(!stream.error().isEmpty());
-    } else {
-        Check(stream.error().isEmpty());
+    } else if (stream.error().isEmpty()) {
         Check(device.atEnd());
+    } else {
+        Check(stream.error().contains(QStringLiteral("Steuerzeichen")));
     }
 }
 }  // namespace

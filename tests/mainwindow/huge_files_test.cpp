@@ -1,4 +1,7 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
 #include <QTest>
 
 #include "exercises/character_sets.h"
@@ -6,6 +9,9 @@
 #include "exercises/own_text.h"
 #include "lessons/lektionen.h"
 #include "lessons/lesson_file.h"
+#include "platform/user_settings.h"
+#include "record/record_database.h"
+#include "record/record_store.h"
 #include "sound/files/file_wave_player.h"
 #include "support/registry.h"
 #include "support/rig.h"
@@ -29,6 +35,16 @@ bool WriteRandomFile(const QString& path, qint64 bytes) {
     }
     return true;
 }
+
+// Bytes this process has read through system calls so far.
+qint64 BytesRead() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:")) return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
+}
 }  // namespace
 
 // One file of 100 MB of random bytes under the name of every file the trainer reads: each
@@ -37,6 +53,7 @@ class HugeFilesTest : public QObject {
     Q_OBJECT
 private slots:
     void everyReaderStopsAtItsBound();
+    void settingsAndRecordAreNotReadWhole();
 };
 
 void HugeFilesTest::everyReaderStopsAtItsBound() {
@@ -71,6 +88,54 @@ void HugeFilesTest::everyReaderStopsAtItsBound() {
     QString problem;
     QVERIFY(!FileWavePlayer::Decode(huge, 48000, &problem));
     QVERIFY(problem.contains(QStringLiteral("huge.bin")));
+}
+
+void HugeFilesTest::settingsAndRecordAreNotReadWhole() {
+    WorkDirScope work;
+    QVERIFY(BytesRead() >= 0);
+    // A user settings file of 100 MB: refused unread, defaults apply, the file stays.
+    const QString settings = UserSettingsPath();
+    QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
+    QFile::remove(settings);
+    QVERIFY(WriteRandomFile(settings, 100LL * 1024 * 1024));
+    const QDateTime written = QFileInfo(settings).lastModified();
+    qint64 before = BytesRead();
+    {
+        const auto store = OpenUserSettings();
+        QVERIFY(store->allKeys().isEmpty());
+        QVERIFY(!store->value(QStringLiteral("window/zoomPercent")).isValid());
+        store->setValue(QStringLiteral("window/zoomPercent"), 150);
+        store->sync();
+    }
+    QVERIFY(BytesRead() - before < 1024 * 1024);
+    QVERIFY(UserSettingsProblem().contains(QStringLiteral("64 KB")));
+    QCOMPARE(QFileInfo(settings).size(), 100LL * 1024 * 1024);
+    QCOMPARE(QFileInfo(settings).lastModified(), written);
+    QVERIFY(QFile::remove(settings));
+    QVERIFY(UserSettingsProblem().isEmpty());
+
+    // A learner's record of about 100 MB opens without being read through.
+    const QString record = work.path(QStringLiteral("lernstand.sqlite"));
+    {
+        RecordStore store(record);
+        QVERIFY(store.isOpen());
+        QSqlQuery fill(store.database());
+        QVERIFY(fill.exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+            " INSERT INTO answers (learner, at_ms, asked, typed, right, effects)"
+            " SELECT 'me', i, 'A', 'A', 1, hex(randomblob(512)) FROM n")));
+    }
+    QVERIFY(QFileInfo(record).size() > 100LL * 1000 * 1000);
+    before = BytesRead();
+    const RecordOpening opening = PrepareRecordDatabase(record, QDate(2026, 12, 9));
+    QVERIFY(opening.usable);
+    QVERIFY(opening.message.isEmpty());
+    {
+        RecordStore store(record);
+        QVERIFY(store.isOpen());
+    }
+    QVERIFY2(BytesRead() - before < 4 * 1024 * 1024,
+             qPrintable(QStringLiteral("%1 bytes read").arg(BytesRead() - before)));
 }
 
 REGISTER_TEST(HugeFilesTest);

@@ -1,15 +1,25 @@
 #include "platform/working_folder.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/file_lookup.h"
+#include "platform/private_folder.h"
 #include "platform/services.h"
+#include "platform/ui/start_failure.h"
+#include "platform/user_settings.h"
+#include "record/record_database.h"
 #include "support/registry.h"
 
 namespace {
@@ -57,6 +67,8 @@ private slots:
     void namedFolderBecomesTheWorkingFolder();
     void unusableFolderOrBadCommandLineEndsWithGermanMessage();
     void helpAndVersionAnswerInGermanAndEnd();
+    void createdFoldersAreTheOwnersOnly();
+    void badOptionIsToldWithoutADisplayAndInABoxWithOne();
 };
 
 void WorkingFolderTest::terminalStartKeepsTheCurrentFolder() {
@@ -184,6 +196,104 @@ void WorkingFolderTest::helpAndVersionAnswerInGermanAndEnd() {
     // Answering creates nothing and changes no folder.
     QVERIFY(!QFileInfo::exists(StartScope::userFolder()));
     QCOMPARE(StartScope::current(), StartScope::canonical(scope.terminal.path()));
+}
+
+namespace {
+constexpr auto kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner | QFileDevice::ReadUser | QFileDevice::WriteUser |
+                            QFileDevice::ExeUser;
+
+bool OwnerOnly(const QString& folder) { return QFileInfo(folder).permissions() == kOwnerOnly; }
+}  // namespace
+
+void WorkingFolderTest::createdFoldersAreTheOwnersOnly() {
+    StartScope scope;
+    // The desktop start's folder, with a parent that is missing too.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(scope.terminal.filePath(QStringLiteral("data"))));
+    QStandardPaths::setTestModeEnabled(false);
+    const auto restore = qScopeGuard([] {
+        QStandardPaths::setTestModeEnabled(true);
+        qunsetenv("XDG_DATA_HOME");
+    });
+    QCOMPARE(StartScope::userFolder(), scope.terminal.filePath(QStringLiteral("data/")) +
+                                           QCoreApplication::applicationName());
+    QVERIFY(!Start({QStringLiteral("--benutzerordner")}).exitCode);
+    QVERIFY(OwnerOnly(StartScope::userFolder()));
+    QVERIFY(OwnerOnly(scope.terminal.filePath(QStringLiteral("data"))));
+    // The record's folder, when the record is opened first.
+    QVERIFY(QDir(scope.terminal.path())
+                .rmdir(QStringLiteral("data/") + QCoreApplication::applicationName()));
+    DefaultRecordPath();
+    QVERIFY(OwnerOnly(StartScope::userFolder()));
+    // The settings' folder (in the tests' own configuration folder).
+    const QString settingsFolder = QFileInfo(UserSettingsPath()).path();
+    QVERIFY(QDir(settingsFolder).removeRecursively());
+    OpenUserSettings()->setValue(QStringLiteral("x"), 1);
+    QVERIFY(OwnerOnly(settingsFolder));
+    OpenUserSettings()->remove(QStringLiteral("x"));
+
+    // A folder that exists keeps its permissions; a file in the way is no folder.
+    const QString open = scope.terminal.filePath(QStringLiteral("offen"));
+    QVERIFY(QDir().mkdir(open, kOwnerOnly | QFileDevice::ReadOther | QFileDevice::ExeOther));
+    QVERIFY(MakePrivateFolder(open + QStringLiteral("/a/b")));
+    QVERIFY(QFileInfo(open).permissions() & QFileDevice::ReadOther);
+    QVERIFY(OwnerOnly(open + QStringLiteral("/a")) && OwnerOnly(open + QStringLiteral("/a/b")));
+    QFile blocker(open + QStringLiteral("/datei"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QVERIFY(!MakePrivateFolder(blocker.fileName() + QStringLiteral("/x")));
+}
+
+void WorkingFolderTest::badOptionIsToldWithoutADisplayAndInABoxWithOne() {
+    StartScope scope;
+    // Without any display the window system never starts: the German message and exit 2.
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        bare.remove(QString::fromLatin1(name));
+    }
+    const QString program =
+        qEnvironmentVariable("TRAINER_BINARY_DIR") + QStringLiteral("/app/morse-trainer");
+    const struct {
+        QStringList options;
+        const char* says;
+    } cases[] = {
+        {{QStringLiteral("--ordner")}, "Unbekannte Option „ordner“"},
+        // The window system's own options are left to it, not refused.
+        {{QStringLiteral("-style"), QStringLiteral("fusion"), QStringLiteral("--platform=xcb"),
+          QStringLiteral("-reverse"), QStringLiteral("--arbeitsordner"),
+          scope.terminal.filePath(QStringLiteral("fehlt"))},
+         "gibt es nicht"},
+    };
+    for (const auto& c : cases) {
+        QProcess trainer;
+        trainer.setProcessEnvironment(bare);
+        trainer.start(program, c.options);
+        QVERIFY(trainer.waitForFinished(60000));
+        const QString err = QString::fromLocal8Bit(trainer.readAllStandardError());
+        QCOMPARE(trainer.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(trainer.exitCode(), 2);
+        QVERIFY2(err.startsWith(QStringLiteral("morse-trainer: ")) &&
+                     err.contains(QString::fromUtf8(c.says)),
+                 qPrintable(err));
+    }
+
+    // With a display the same message also comes in a box, for a start from the desktop menu.
+    QString title, text, reason;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        title = box->windowTitle();
+        text = box->text();
+        reason = box->informativeText();
+        box->accept();
+    });
+    ShowStartFailure(
+        QStringLiteral("morse-trainer: Unbekannte Option „ordner“.\n"
+                       "„morse-trainer --help“ zeigt die Optionen.\n"));
+    QCOMPARE(title, QStringLiteral("Morse-Übungsprogramm"));
+    QVERIFY(text.contains(QStringLiteral("kann nicht starten")));
+    QCOMPARE(reason, QStringLiteral("Unbekannte Option „ordner“.\n"
+                                    "„morse-trainer --help“ zeigt die Optionen."));
 }
 
 REGISTER_TEST(WorkingFolderTest);

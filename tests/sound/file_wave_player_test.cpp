@@ -1,6 +1,7 @@
 #include "sound/files/file_wave_player.h"
 
 #include <sndfile.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
@@ -59,6 +60,7 @@ private slots:
     void missingOrBrokenFileIsSilentAndImmediate();
     void legacyNamesFindTheSameFolder();
     void filesOverTheLimitsAreRefusedOnce();
+    void memoryFollowsTheDecodedSamplesNotTheHeader();
 };
 
 void FileWavePlayerTest::decodesCommonFormatsToMonoAtTheOutputRate() {
@@ -186,6 +188,60 @@ void FileWavePlayerTest::filesOverTheLimitsAreRefusedOnce() {
     player.play(QStringLiteral("long.wav"));
     QVERIFY(player.takeProblem().isEmpty());
     QVERIFY(output.samples().empty());
+}
+
+namespace {
+// The process's peak resident memory so far [KB].
+long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+}  // namespace
+
+void FileWavePlayerTest::memoryFollowsTheDecodedSamplesNotTheHeader() {
+    Workdir work;
+    // 16 frames of FLAC (found by content whatever the name) at the format's highest rate and
+    // channel count, whose header then claims ten seconds: 210 MB of samples if believed.
+    const QString forged = work.path("forged.wav");
+    {
+        SF_INFO info{};
+        info.samplerate = 655350;
+        info.channels = 8;
+        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+        SNDFILE* file = sf_open(QFile::encodeName(forged).constData(), SFM_WRITE, &info);
+        QVERIFY(file);
+        std::vector<short> frames(16 * 8, 1000);
+        sf_writef_short(file, frames.data(), 16);
+        sf_close(file);
+    }
+    QFile patch(forged);
+    QVERIFY(patch.open(QIODevice::ReadWrite));
+    QByteArray bytes = patch.readAll();
+    QCOMPARE(bytes.left(4), QByteArray("fLaC"));
+    // The low 32 bits of the stream information's sample count.
+    const quint32 claimed = 10 * 655350;
+    for (int i = 0; i < 4; ++i) bytes[22 + i] = static_cast<char>(claimed >> (24 - 8 * i));
+    patch.seek(0);
+    patch.write(bytes);
+    patch.close();
+    QVERIFY(bytes.size() < 300);
+
+    const long before = PeakKilobytes();
+    QString problem;
+    const PcmBuffer pcm = FileWavePlayer::Decode(forged, 48000, &problem);
+    QVERIFY2(PeakKilobytes() - before < 32 * 1024,
+             qPrintable(QStringLiteral("%1 KB more").arg(PeakKilobytes() - before)));
+    QVERIFY(!pcm || pcm->size() < 16);
+
+    // Ten seconds at 96 kHz in stereo is twice the samples the budget allows.
+    WriteSine(work.path("hires.wav"), 96000, 2, SF_FORMAT_PCM_16, 10 * 96000, 440);
+    QVERIFY(!FileWavePlayer::Decode(work.path("hires.wav"), 48000, &problem));
+    QVERIFY(problem.contains(QStringLiteral("hires.wav")));
+    // Ten seconds at 48 kHz in stereo is exactly the budget.
+    WriteSine(work.path("budget.wav"), 48000, 2, SF_FORMAT_PCM_16, 10 * 48000, 440);
+    const PcmBuffer budget = FileWavePlayer::Decode(work.path("budget.wav"), 48000);
+    QVERIFY(budget && budget->size() == size_t(10 * 48000));
 }
 
 REGISTER_TEST(FileWavePlayerTest);

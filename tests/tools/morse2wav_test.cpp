@@ -56,6 +56,7 @@ private slots:
     void writesEveryFormat();
     void splitsAtWordGaps();
     void readsTextInPieces();
+    void errorOutputIsPlainAndHarmless();
 };
 
 void Morse2WavTest::soundsExactlyLikeTheTrainer() {
@@ -306,6 +307,53 @@ void Morse2WavTest::readsTextInPieces() {
     while (bad.next(piece)) {
     }
     QVERIFY(bad.error().contains(QStringLiteral("kein Text")));
+}
+
+void Morse2WavTest::errorOutputIsPlainAndHarmless() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.wav"));
+    const QChar escape(0x1B);
+    // Into a pipe a message is plain text: no code to clear a progress line.
+    const Result bad = Run({"--speed", "60", "-o", path, "A"});
+    QCOMPARE(bad.exitCode, 2);
+    QVERIFY2(bad.err.startsWith(QStringLiteral("morse2wav: ")), qPrintable(bad.err));
+    QVERIFY(!bad.err.contains(escape) && !bad.err.contains(u'\r'));
+
+    // Quoted input shows its control characters as escapes.
+    const Result option = Run({"--\x1b[2J", "-o", path, "A"});
+    QCOMPARE(option.exitCode, 2);
+    QVERIFY2(option.err.contains(QStringLiteral("„--\\x1B[2J“")), qPrintable(option.err));
+    QVERIFY(!option.err.contains(escape));
+    const QByteArray text = QByteArray("paris ").repeated(40) + "\x1b[31m paris\n";
+    const Result quoted = Run({"-o", path}, text);
+    QCOMPARE(quoted.exitCode, 0);
+    QVERIFY2(quoted.err.contains(QStringLiteral("\\x1B")), qPrintable(quoted.err));
+    QVERIFY(!quoted.err.contains(escape));
+    QVERIFY(QFile::remove(path));
+
+    // Bytes that are mostly not text are refused even without a NUL; one stray control
+    // character in a hundred is still text, two are not.
+    QRandomGenerator random(24);
+    QByteArray noise(300, 'x');
+    for (char& byte : noise) byte = static_cast<char>(random.bounded(1, 256));
+    const struct {
+        QByteArray input;
+        int exitCode;
+    } cases[] = {
+        {noise, 2},
+        {QByteArray(99, 'e') + '\x07', 0},
+        {QByteArray(98, 'e') + "\x07\x07", 2},
+        {QByteArray(90, 'e') + QByteArray("\t\r\n").repeated(3) + '\x07', 0},
+    };
+    for (const auto& c : cases) {
+        const Result result = Run({"-o", path}, c.input);
+        QCOMPARE(result.exitCode, c.exitCode);
+        if (c.exitCode == 2) {
+            QVERIFY2(result.err.contains(QStringLiteral("kein Text")), qPrintable(result.err));
+            QVERIFY(!QFile::exists(path));
+        }
+        QFile::remove(path);
+    }
 }
 
 REGISTER_TEST(Morse2WavTest);

@@ -17,7 +17,9 @@ constexpr int kUsageError = 2;
 constexpr int kWriteError = 1;
 
 int Fail(int code, const QString& message) {
-    std::cerr << "\r\033[Kmorse2wav: " << message.toStdString() << "\n";
+    // On a terminal the message replaces a progress line; into a file or pipe it stays plain.
+    if (isatty(STDERR_FILENO) == 1) std::cerr << "\r\033[K";
+    std::cerr << "morse2wav: " << message.toStdString() << "\n";
     if (code == kUsageError) std::cerr << "Hilfe: morse2wav --help\n";
     return code;
 }

@@ -44,7 +44,18 @@ const char* HelpText() {
 }
 
 QString Excerpt(const QString& text) {
-    return text.size() <= kExcerptChars ? text : text.left(kExcerptChars) + QStringLiteral("…");
+    const bool cut = text.size() > kExcerptChars;
+    QString shown;
+    for (QChar c : text.left(kExcerptChars)) {
+        // A control character in the user's terminal could move the cursor or change colours.
+        if (c.category() == QChar::Other_Control) {
+            shown += QStringLiteral("\\x") +
+                     QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        } else {
+            shown += c;
+        }
+    }
+    return cut ? shown + QStringLiteral("…") : shown;
 }
 
 QString ParseArguments(const QStringList& args, Options& options) {

@@ -23,7 +23,8 @@ struct Options {
 // The help text printed for --help.
 const char* HelpText();
 
-// At most 40 characters of `text`, so that a message stays short whatever it quotes.
+// At most 40 characters of `text`, so that a message stays short whatever it quotes, with
+// control characters written as escapes (ESC as \x1B).
 QString Excerpt(const QString& text);
 
 // Parses the command line (without the program name) into `options`; a German message, or an

@@ -34,6 +34,19 @@ double TextStream::progress() const {
     return std::min(1.0, static_cast<double>(read_) / static_cast<double>(total_));
 }
 
+bool TextStream::mostlyText(const QString& text) {
+    for (QChar c : text) {
+        if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r') {
+            ++controls_;
+        }
+    }
+    characters_ += text.size();
+    // Text has a stray control character at most; binary data has them everywhere.
+    if (controls_ * 100 <= characters_) return true;
+    error_ = QStringLiteral("die Eingabe ist kein Text (mehr als 1 % Steuerzeichen)");
+    return false;
+}
+
 QString TextStream::normalise(QString text) {
     QString out;
     out.reserve(text.size());
@@ -53,7 +66,7 @@ bool TextStream::next(QString& piece) {
     piece.clear();
     if (!error_.isEmpty()) return false;
     if (!device_) {
-        if (text_.isEmpty()) return false;
+        if (text_.isEmpty() || !mostlyText(text_)) return false;
         piece = normalise(text_);
         text_.clear();
         return true;
@@ -81,6 +94,7 @@ bool TextStream::next(QString& piece) {
         QStringDecoder decoder(QStringDecoder::Utf8);
         QString text = decoder.decode(bytes);
         if (!decoder.hasError()) {
+            if (!mostlyText(text)) return false;
             piece = normalise(text);
             return true;
         }
@@ -88,6 +102,8 @@ bool TextStream::next(QString& piece) {
         bytes += pending_;
         pending_.clear();
     }
-    piece = normalise(TextFromCp1252(bytes));
+    const QString text = TextFromCp1252(bytes);
+    if (!mostlyText(text)) return false;
+    piece = normalise(text);
     return true;
 }

@@ -6,7 +6,9 @@ class QIODevice;
 
 // Reads the text to be sent piece by piece, however long it is: UTF-8 while the bytes are valid
 // UTF-8, Windows-1252 from the first piece that is not; line ends and tabs become blanks, which
-// the trainer sends as word gaps. Input with NUL bytes is refused as not being text.
+// the trainer sends as word gaps. Input with NUL bytes, or in which more than 1 % of the
+// characters read so far are control characters other than tab and line ends, is refused as
+// not being text.
 class TextStream {
 public:
     // Reads from `device` (standard input or a file) until its end.
@@ -22,6 +24,8 @@ public:
 
 private:
     QString normalise(QString text);
+    // Counts the control characters of `text`; false (with error() set) past the share allowed.
+    bool mostlyText(const QString& text);
 
     QIODevice* device_ = nullptr;
     QString text_;
@@ -29,5 +33,6 @@ private:
     bool utf8_ = true;
     bool afterCr_ = false;
     qint64 total_ = -1, read_ = 0;
+    qint64 characters_ = 0, controls_ = 0;
     QString error_;
 };

@@ -16,6 +16,8 @@
 namespace {
 // Wake-up granularity while a file plays (s).
 constexpr double kMinSleepSeconds = 0.001;
+// Samples (all channels) decoded per read.
+constexpr int kDecodeBlockSamples = 16384;
 
 struct SndFile {
     SNDFILE* handle = nullptr;
@@ -49,19 +51,32 @@ PcmBuffer FileWavePlayer::Decode(const QString& path, int sampleRate, QString* p
     if (!file.handle || info.channels < 1 || info.samplerate < 1 || info.frames < 1) {
         return nullptr;
     }
-    if (info.frames > static_cast<sf_count_t>(kMaxSoundSeconds) * info.samplerate) {
+    const sf_count_t maxFrames = static_cast<sf_count_t>(kMaxSoundSeconds) * info.samplerate;
+    if (info.frames > maxFrames) {
         if (problem) *problem = TooLarge(path);
         return nullptr;
     }
-    std::vector<float> interleaved(static_cast<size_t>(info.frames) * info.channels);
-    const sf_count_t got = sf_readf_float(file.handle, interleaved.data(), info.frames);
-    if (got <= 0) return nullptr;
-    std::vector<float> mono(static_cast<size_t>(got));
-    for (sf_count_t i = 0; i < got; ++i) {
-        float sum = 0;
-        for (int c = 0; c < info.channels; ++c) sum += interleaved[i * info.channels + c];
-        mono[i] = sum / info.channels;
+    // The header's rate, channels and length are only claims: memory grows with what is
+    // actually decoded, block by block, and never past the fixed budget.
+    const int channels = info.channels;
+    const sf_count_t blockFrames = std::max<sf_count_t>(1, kDecodeBlockSamples / channels);
+    std::vector<float> block(static_cast<size_t>(blockFrames) * channels);
+    std::vector<float> mono;
+    while (true) {
+        const sf_count_t got = sf_readf_float(file.handle, block.data(), blockFrames);
+        if (got <= 0) break;
+        if (static_cast<qint64>(mono.size() + got) * channels > kMaxDecodedSamples ||
+            static_cast<sf_count_t>(mono.size()) + got > maxFrames) {
+            if (problem) *problem = TooLarge(path);
+            return nullptr;
+        }
+        for (sf_count_t i = 0; i < got; ++i) {
+            float sum = 0;
+            for (int c = 0; c < channels; ++c) sum += block[i * channels + c];
+            mono.push_back(sum / channels);
+        }
     }
+    if (mono.empty()) return nullptr;
     if (info.samplerate != sampleRate) {
         const double ratio = static_cast<double>(sampleRate) / info.samplerate;
         std::vector<float> resampled(static_cast<size_t>(std::ceil(mono.size() * ratio)) + 16);

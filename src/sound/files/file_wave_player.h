@@ -23,6 +23,9 @@ public:
     // unread, so a stray file neither fills memory nor holds up a run while it is decoded.
     static constexpr int kMaxSoundSeconds = 10;
     static constexpr qint64 kMaxSoundFileBytes = 16 * 1024 * 1024;
+    // What a file may decode to, whatever its header claims: the time limit at 48 kHz stereo
+    // (samples, all channels together).
+    static constexpr qint64 kMaxDecodedSamples = qint64{kMaxSoundSeconds} * 48000 * 2;
 
     // The samples of a sound file at `sampleRate`, mono; nullptr when it cannot be read, with
     // a German message in `problem` when it is over the limits above.
