@@ -406,7 +406,11 @@ void bind(Button& m, QPushButton* w) {
         } else {
             w->setIcon(QIcon());
             w->setProperty("face", QVariant());
+            // A new text sets the button's shortcut to the text's access key, none without
+            // one: the function key ("Vorlesen", F2) stays.
+            const QKeySequence key = w->shortcut();
             w->setText(m.caption());
+            if (QKeySequence::mnemonic(m.caption()).isEmpty()) w->setShortcut(key);
             if (!m.caption().isEmpty()) w->setAccessibleName(m.caption());
             if (!w->shortcut().isEmpty()) w->setToolTip(withKey(m.caption(), w));
         }
