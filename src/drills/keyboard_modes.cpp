@@ -17,6 +17,8 @@
 namespace {
 // "v vorne" pressed during a reading: the reading goes back to its first character.
 bool restartReading = false;
+
+constexpr int kEscape = 27;
 }  // namespace
 
 void Com_Tastatur_Click() {
@@ -80,6 +82,16 @@ void Form_KeyPress(int& keyCode) {
     if (!s.KeyboardMode || keyCode == 0) return;
     Form1& f = form1();
     TextSurface& display = *Platform().surface;
+
+    // Esc is no Morse character: it leaves the mode the way "Hören" does, once this key's
+    // handling is over.
+    if (keyCode == kEscape) {
+        keyCode = 0;
+        Platform().clock->post([] {
+            if (S().KeyboardMode) form1().C_Hoeren.click();
+        });
+        return;
+    }
 
     // The key stays out of CurrentChar: a run started in keyboard mode is using it.
     const QString key(FromCp1252(keyCode).toUpper());

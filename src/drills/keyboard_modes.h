@@ -6,7 +6,8 @@
 void Com_Tastatur_Click();
 
 // The window's key preview: in keyboard mode it takes every key (the code becomes 0), writes it
-// and queues it for sounding; otherwise the key goes on to the focused control.
+// and queues it for sounding, except Esc, which leaves keyboard mode like "Hören"; otherwise the
+// key goes on to the focused control.
 void Form_KeyPress(int& keyCode);
 
 // Listening mode ("Hören"): ends keyboard mode and a running question-and-answer drill, shows

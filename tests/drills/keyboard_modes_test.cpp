@@ -69,6 +69,7 @@ class KeyboardModesTest : public QObject {
 private slots:
     void keysSoundInTheOrderTyped();
     void listeningModeEndsKeyboardMode();
+    void escapeLeavesKeyboardModeLikeListening();
     void keyboardModeWaitsWithoutSpinning();
     void readAloudStopsAndContinues();
     void readAloudWithoutText();
@@ -118,6 +119,32 @@ void KeyboardModesTest::listeningModeEndsKeyboardMode() {
     QVERIFY(rig.s.RunAllowed);
     QCOMPARE(rig.f.pan1.caption(), QStringLiteral("Hören"));
     QVERIFY(rig.surface.pieces().empty());
+}
+
+void KeyboardModesTest::escapeLeavesKeyboardModeLikeListening() {
+    KeyboardRig k;
+    TestRig& rig = k.rig;
+    int listening = 0;
+    const auto hoeren = rig.f.C_Hoeren.onClick;
+    rig.f.C_Hoeren.onClick = [&] {
+        ++listening;
+        hoeren();
+    };
+    constexpr int kEscape = 27;
+    rig.clock.at(2.0, [&] { TypeIntoWindow(rig.f, 'e'); });
+    rig.clock.at(3.0, [&] { TypeIntoWindow(rig.f, kEscape); });
+    rig.clock.at(8.0, [&] { TypeIntoWindow(rig.f, 'x'); });
+    rig.f.Com_Tastatur.click();
+    rig.clock.advance(10);
+
+    // The escape is neither sounded nor shown; it ends the mode the way "Hören" does.
+    QCOMPARE(k.patterns(), QStringList({QStringLiteral(".")}));
+    QCOMPARE(listening, 1);
+    QVERIFY(!rig.s.KeyboardMode);
+    QVERIFY(rig.s.KeyQueue.isEmpty());
+    QCOMPARE(rig.f.pan1.caption(), QStringLiteral("Hören"));
+    QVERIFY(rig.s.RunAllowed);
+    QCOMPARE(rig.f.Text2.text(), QStringLiteral("x"));  // later keys go on to the box
 }
 
 void KeyboardModesTest::keyboardModeWaitsWithoutSpinning() {

@@ -92,6 +92,12 @@ void RecordWindowsTest::copyCheckMarksErrorsAndRecordsThePairs() {
     QVERIFY(words.contains(QStringLiteral("6. Zeichen: F fehlt")));
     QVERIFY(words.contains(QStringLiteral("11. Zeichen: K zu viel")));
     QVERIFY(result->toHtml().contains(QStringLiteral("#c00000")));
+    // The sent text stands above the copy, character under character: a gap under the missed
+    // F, a gap over the extra K.
+    const QStringList lines = result->toPlainText().split(QLatin1Char('\n'));
+    const qsizetype sentAt = lines.indexOf(QStringLiteral("Gesendet:   ABCDE FGHIJ "));
+    QVERIFY2(sentAt >= 0, qPrintable(result->toPlainText()));
+    QCOMPARE(lines.value(sentAt + 1), QStringLiteral("Mitschrift: ABXDE  GHIJK"));
 
     writer->flush();
     QCOMPARE(writer->lost(), 0);

@@ -33,6 +33,7 @@
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/ui/display_area.h"
+#include "platform/ui/option_button.h"
 #include "platform/ui/spin_button.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/value_label.h"
@@ -211,7 +212,7 @@ protected:
     }
 };
 using ModelCheckBox = ModelToggle<QCheckBox>;
-using ModelOption = ModelToggle<QRadioButton>;
+using ModelOption = ModelToggle<OptionButtonWidget>;
 
 // The text box: typed characters go to the model, which decides what the box holds.
 class ModelTextBox : public QPlainTextEdit {
@@ -280,10 +281,10 @@ ModelCheckBox* checkBox(QWidget* parent, const char* objectName, const QString& 
 
 ModelOption* option(QWidget* parent, const char* objectName, const QString& text, const QRect& r,
                     const QFont& font) {
-    auto* o = new ModelOption(text, parent);
+    auto* o = new ModelOption(parent);
+    o->setText(text);
     name(o, objectName, r, text);
     o->setFont(font);
-    o->setAutoExclusive(false);
     return o;
 }
 
@@ -406,7 +407,11 @@ void bind(Button& m, QPushButton* w) {
         } else {
             w->setIcon(QIcon());
             w->setProperty("face", QVariant());
+            // A new text sets the button's shortcut to the text's access key, none without
+            // one: the function key ("Vorlesen", F2) stays.
+            const QKeySequence key = w->shortcut();
             w->setText(m.caption());
+            if (QKeySequence::mnemonic(m.caption()).isEmpty()) w->setShortcut(key);
             if (!m.caption().isEmpty()) w->setAccessibleName(m.caption());
             if (!w->shortcut().isEmpty()) w->setToolTip(withKey(m.caption(), w));
         }
@@ -688,9 +693,10 @@ void MainWindow::buildSettingsPanel(QWidget* c) {
                             const QString& what, double unit, const QRect& r) {
         auto* spin = new SpinButton(m, caption, what, unit, c);
         name(spin, qPrintable(m.objectName()), r, caption, caption);
+        auto* valueLabel = c->findChild<ValueLabel*>(shown.objectName());
         // The long meaning of the value label ("Tonhöhe in Hertz").
-        spin->setAccessibleDescription(c->findChild<QWidget*>(shown.objectName())->toolTip());
-        spin->shownText = [&shown] { return shown.caption(); };
+        spin->setAccessibleDescription(valueLabel->toolTip());
+        spin->setValueLabel(valueLabel);
     };
     label(c, "Label6", QStringLiteral("Geschw."), rect(7050, 960, 850, 240), headingFont());
     label(c, "L_Gesch", QString(), rect(7050, 1230, 800, 375), valueFont(), centre,
@@ -865,10 +871,11 @@ void MainWindow::bindDisplay(Shape& shape) {
     connect(&shape, &Control::refreshRequested, this, [this, &shape] {
         client_->repaint(findChild<QWidget*>(shape.objectName())->geometry());
     });
-    // The display is drawn on the window itself: its focus is the window's, where Space and
-    // Enter press no button.
-    connect(&shape, &Control::focusRequested, this,
-            [this] { client_->setFocus(Qt::OtherFocusReason); });
+    // The focus goes to the display's text ("Textanzeige"), which a screen reader names and
+    // where Space and Enter press no button.
+    connect(&shape, &Control::focusRequested, this, [this, &shape] {
+        findChild<QWidget*>(shape.objectName())->setFocus(Qt::OtherFocusReason);
+    });
     paint();
 }
 

@@ -8,7 +8,9 @@
 #include <QTimer>
 
 #include "exercises/weakness_exercise.h"
+#include "mainwindow/ui/function_keys.h"
 #include "platform/dialogs.h"
+#include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/user_settings.h"
 #include "record/record_database.h"
@@ -69,6 +71,8 @@ void AddRecordEntries(QMainWindow& window, RecordWriter* writer, const QString& 
     QAction* copy = entry(&window, "MMitschrift", QStringLiteral("&Mitschrift ..."));
     copy->setShortcut(QKeySequence(Qt::Key_F12));
     copy->setShortcutContext(Qt::ApplicationShortcut);
+    // Like F1 to F11, F12 waits while keyboard mode or the drill takes the keys.
+    GateShortcut(copy, form1());
     menu->addAction(copy);
     window.addAction(copy);
     QObject::connect(copy, &QAction::triggered, copyWindow, &CopyCheckWindow::present);

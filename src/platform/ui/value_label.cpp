@@ -60,6 +60,7 @@ void ValueLabel::setValueText(const QString& text) {
     setText(text);
     QAccessibleEvent event(this, QAccessible::NameChanged);
     SendAccessibilityEvent(event);
+    emit valueTextChanged();
 }
 
 QString ValueLabel::spokenName() const {

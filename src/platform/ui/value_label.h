@@ -23,6 +23,10 @@ public:
     QString spokenName() const;
     const QString& meaning() const { return meaning_; }
 
+signals:
+    // The text shown changed through setValueText.
+    void valueTextChanged();
+
 private:
     QString meaning_;
     bool captionIsName_ = false;

@@ -8,47 +8,76 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "record/aligned_lines.h"
 #include "record/copy_check.h"
+#include "state/shared_state.h"
 
 namespace {
 // Longest copy the box keeps (characters); the check looks at fewer still.
 constexpr int kMaxCopyChars = 20000;
 
+// Columns of one row of the aligned view (monospace, so sent and copied characters stand one
+// under the other).
+constexpr int kColumnsPerRow = 40;
+
 QString escaped(QChar c) { return QString(c).toHtmlEscaped(); }
 
-// The copy as it was compared, each error in its own colour and with its kind spelled out in
-// the tooltip of the span: wrong red, missed (shown as the sent character, struck out) orange,
-// extra blue and underlined.
-QString markedCopy(const CopyCheckResult& r) {
-    QString html = QStringLiteral("<p style=\"font-family: monospace; font-size: 14pt\">");
-    for (const AlignedPair& p : r.pairs) {
-        switch (p.kind) {
-            case AlignedPair::Kind::Right:
-                html += escaped(p.copied);
-                break;
-            case AlignedPair::Kind::Wrong:
-                html += QStringLiteral(
-                            "<span style=\"color:#c00000; font-weight:bold\" title=\"falsch, "
-                            "gesendet %1\">%2</span>")
-                            .arg(escaped(p.sent), escaped(p.copied));
-                break;
-            case AlignedPair::Kind::Missed:
-                html += QStringLiteral(
-                            "<span style=\"color:#b06000; text-decoration:line-through\" "
-                            "title=\"fehlt\">%1</span>")
-                            .arg(escaped(p.sent));
-                break;
-            case AlignedPair::Kind::Extra:
-                html += QStringLiteral(
-                            "<span style=\"color:#0000c0; text-decoration:underline\" title=\"zu "
-                            "viel\">%1</span>")
-                            .arg(escaped(p.copied));
-                break;
-        }
+QString span(const QString& style, const QString& title, QChar c) {
+    return QStringLiteral("<span style=\"%1\" title=\"%2\">%3</span>")
+        .arg(style, title, escaped(c));
+}
+
+const QString kWrongStyle = QStringLiteral("color:#c00000; font-weight:bold");
+const QString kMissedStyle = QStringLiteral("color:#b06000; font-weight:bold");
+const QString kMissedGapStyle = QStringLiteral("background-color:#ffd8a0");
+const QString kExtraStyle = QStringLiteral("color:#0000c0; text-decoration:underline");
+const QString kExtraGapStyle = QStringLiteral("background-color:#c8d8ff");
+
+QString sentCell(const AlignedColumn& c) {
+    switch (c.kind) {
+        case AlignedColumn::Kind::Wrong:
+            return span(QStringLiteral("font-weight:bold"), QStringLiteral("gesendet"), c.sent);
+        case AlignedColumn::Kind::Missed:
+            return span(kMissedStyle, QStringLiteral("fehlt in der Mitschrift"), c.sent);
+        case AlignedColumn::Kind::Extra:
+            return span(kExtraGapStyle, QStringLiteral("nicht gesendet"), c.sent);
+        case AlignedColumn::Kind::Right:
+        case AlignedColumn::Kind::Blank:
+            break;
+    }
+    return escaped(c.sent);
+}
+
+QString copyCell(const AlignedColumn& c) {
+    switch (c.kind) {
+        case AlignedColumn::Kind::Wrong:
+            return span(kWrongStyle, QStringLiteral("falsch, gesendet %1").arg(c.sent), c.copied);
+        case AlignedColumn::Kind::Missed:
+            return span(kMissedGapStyle, QStringLiteral("fehlt"), c.copied);
+        case AlignedColumn::Kind::Extra:
+            return span(kExtraStyle, QStringLiteral("zu viel"), c.copied);
+        case AlignedColumn::Kind::Right:
+        case AlignedColumn::Kind::Blank:
+            break;
+    }
+    return escaped(c.copied);
+}
+
+// The sent text above the copy, character under character, in rows; each error in its own
+// colour, with its kind spelled out in the tooltip of the span: wrong red, missed orange (a
+// gap in the copy), extra blue and underlined (a gap in the sent line).
+QString alignedView(const CopyCheckResult& r, const QString& sentText) {
+    QString html = QStringLiteral("<pre style=\"font-family: monospace; font-size: 14pt\">");
+    for (const AlignedRow& row : AlignedRows(r, sentText, kColumnsPerRow)) {
+        html += QStringLiteral("Gesendet:   ");
+        for (const AlignedColumn& c : row) html += sentCell(c);
+        html += QStringLiteral("\nMitschrift: ");
+        for (const AlignedColumn& c : row) html += copyCell(c);
+        html += QStringLiteral("\n\n");
     }
     return html + QStringLiteral(
-                      "</p><p>Rot: falsch, orange durchgestrichen: fehlt, blau "
-                      "unterstrichen: zu viel.</p>");
+                      "</pre><p>Oben der gesendete Text, darunter die Mitschrift. Rot: falsch, "
+                      "orange: fehlt, blau unterstrichen: zu viel.</p>");
 }
 }  // namespace
 
@@ -95,7 +124,7 @@ CopyCheckWindow::CopyCheckWindow(QWidget* parent) : QDialog(parent) {
 
     auto* resultLabel = new QLabel(QStringLiteral("&Ergebnis:"), this);
     result_ = new QTextBrowser(this);
-    // The copy as compared, every error marked.
+    // The sent text above the copy as compared, every error marked.
     result_->setObjectName(QStringLiteral("Ergebnis"));
     result_->setAccessibleName(QStringLiteral("Ergebnis der Prüfung"));
     result_->setTabChangesFocus(true);
@@ -127,7 +156,7 @@ void CopyCheckWindow::check() {
     const QString words = DescribeCopyCheck(result);
     share_->setText(ShareText(result));
     share_->setAccessibleDescription(words);
-    result_->setHtml(markedCopy(result));
+    result_->setHtml(alignedView(result, S().SentText));
     result_->setAccessibleDescription(words);
     for (QWidget* w : {static_cast<QWidget*>(share_), static_cast<QWidget*>(result_)}) {
         QAccessibleEvent changed(w, QAccessible::DescriptionChanged);

@@ -8,7 +8,8 @@ class QPushButton;
 class QTextBrowser;
 
 // "Mitschrift": a box for the copy, typed during or after a run, and "Prüfen", which compares it
-// with the text of the last run and shows every error in colour and in words.
+// with the text of the last run: the sent text stands above the copy, character under
+// character, every error in colour, and the errors in words for screen readers.
 class CopyCheckWindow : public QDialog {
     Q_OBJECT
 public:
