@@ -4,9 +4,9 @@
 #include <QSqlQuery>
 #include <QTimeZone>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 #include <limits>
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -355,9 +355,10 @@ std::vector<CharacterFigures> RecordStore::characterFigures(const QString& learn
     }
     QSqlQuery p(db_);
     p.setForwardOnly(true);
-    p.prepare(QStringLiteral("SELECT p.sent, count(*), sum(p.sent = p.copied) FROM copy_pairs p"
-                             " JOIN copy_checks c ON c.id = p.check_id WHERE c.learner ="
-                             " :learner AND c.at_ms >= :since AND p.sent <> '' GROUP BY p.sent"));
+    p.prepare(
+        QStringLiteral("SELECT p.sent, count(*), sum(p.sent = p.copied) FROM copy_pairs p"
+                       " JOIN copy_checks c ON c.id = p.check_id WHERE c.learner ="
+                       " :learner AND c.at_ms >= :since AND p.sent <> '' GROUP BY p.sent"));
     p.bindValue(QStringLiteral(":learner"), learner);
     p.bindValue(QStringLiteral(":since"), msOf(since));
     if (!p.exec()) return {};
@@ -459,7 +460,8 @@ std::vector<Confusion> RecordStore::confusions(const QString& learner, const QDa
         q.bindValue(QStringLiteral(":learner"), learner);
         q.bindValue(QStringLiteral(":since"), msOf(since));
         if (!q.exec()) return {};
-        while (q.next()) counts[{q.value(0).toString(), q.value(1).toString()}] += q.value(2).toInt();
+        while (q.next())
+            counts[{q.value(0).toString(), q.value(1).toString()}] += q.value(2).toInt();
     }
     std::vector<Confusion> out;
     out.reserve(counts.size());
