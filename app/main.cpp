@@ -6,10 +6,12 @@
 #include "mainwindow/ui/trainer_dialog_seam.h"
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
+#include "platform/background_work.h"
 #include "platform/data_folder.h"
 #include "platform/form1.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
+#include "platform/thread_background_work.h"
 #include "platform/ui/qt_german_texts.h"
 #include "platform/ui/qt_print_layer.h"
 #include "platform/ui/start_failure.h"
@@ -63,6 +65,9 @@ int main(int argc, char** argv) {
     p.installedDataDir = InstalledDataDir();
     QtPrintLayer printer(QDir::currentPath());
     TrainerDialogSeam dialogs;
+    // The record is read on a thread of its own, so that a sounding run keeps its rhythm.
+    ThreadBackgroundWork background;
+    InstallBackgroundWork(&background);
     QString recordMessage;
     std::unique_ptr<RecordWriter> record = OpenLearnerRecord(DefaultRecordPath(), recordMessage);
     p.record = record.get();

@@ -11,6 +11,8 @@
 
 namespace {
 bool runOpen = false;
+// When the text of the last recorded run began; the copy check of SentText belongs to it.
+QDateTime runStartedAt;
 }  // namespace
 
 RecordSettings CurrentRecordSettings() {
@@ -47,7 +49,11 @@ void RecordDrillAnswer(const QString& asked, const QString& typed, bool right) {
     sink->answer(entry);
 }
 
-void RecordRunStart() { runOpen = true; }
+void RecordRunStart() {
+    // A run nobody records (an export) leaves no open run behind for a later stop to close.
+    runOpen = Platform().record != nullptr;
+    if (runOpen) runStartedAt = Platform().clock->now();
+}
 
 void RecordRunEnd(bool completed) {
     RecordSink* sink = Platform().record;
@@ -76,6 +82,7 @@ void RecordCopyCheck(const std::vector<CopyPair>& pairs) {
     if (!sink || pairs.empty()) return;
     CheckedCopy entry;
     entry.at = Platform().clock->now();
+    entry.runStart = runStartedAt;
     entry.pairs = pairs;
     entry.settings = CurrentRecordSettings();
     sink->copy(entry);

@@ -20,5 +20,6 @@ void RecordRunStart();
 // after a start is recorded.
 void RecordRunEnd(bool completed);
 
-// The aligned pairs of a checked copy.
+// The aligned pairs of a checked copy of the last run's text; it replaces an earlier check of
+// the same run.
 void RecordCopyCheck(const std::vector<CopyPair>& pairs);

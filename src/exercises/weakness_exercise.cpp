@@ -1,6 +1,9 @@
 #include "exercises/weakness_exercise.h"
 
+#include <memory>
+
 #include "engine/spoken_characters.h"
+#include "platform/background_work.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/form1.h"
@@ -8,10 +11,21 @@
 #include "record/weakness_pool.h"
 #include "state/shared_state.h"
 
-void PracticeWeaknesses(RecordStore& store, const QString& learner) {
+void PracticeWeaknesses(const QString& databasePath, const QString& learner) {
     PlayWave(QStringLiteral("S12"));
+    BackgroundWork* background = InstalledBackgroundWork();
+    if (!background) return;
+    auto choice = std::make_shared<WeaknessChoice>();
+    background->run(
+        [choice, databasePath, learner, now = Platform().clock->now()] {
+            RecordStore store(databasePath);
+            *choice = ChooseWeaknessPool(store, learner, now);
+        },
+        [choice] { ApplyWeaknessChoice(*choice); });
+}
+
+void ApplyWeaknessChoice(const WeaknessChoice& choice) {
     SharedState& s = S();
-    const WeaknessChoice choice = ChooseWeaknessPool(store, learner, Platform().clock->now());
     s.ExerciseKind = QStringLiteral("W");
     form1().Panel2.setCaption(QStringLiteral("Schwächen üben"));
     if (!choice.pool.isEmpty()) {

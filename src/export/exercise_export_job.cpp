@@ -13,10 +13,14 @@ constexpr int kBlockSeconds = 10;
 }  // namespace
 
 ExerciseExportJob::ExerciseExportJob(const QString& audioPath, const BandSettings& band,
-                                     int sampleRate)
-    : path_(audioPath), recording_(sampleRate, [](SoundOutput& output, Clock& clock) {
-          return std::make_unique<FileWavePlayer>(output, clock);
-      }) {
+                                     uint32_t runSeed, int sampleRate)
+    : path_(audioPath),
+      recording_(
+          sampleRate,
+          [](SoundOutput& output, Clock& clock) {
+              return std::make_unique<FileWavePlayer>(output, clock);
+          },
+          runSeed) {
     if (band.enabled) recording_.setBandConditions(band, BuildQrmTraffic(band.seed));
 }
 

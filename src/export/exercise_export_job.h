@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "export/exercise_recording.h"
+#include "platform/random.h"
 #include "sound/band/band_settings.h"
 #include "sound/files/audio_file_writer.h"
 
@@ -12,9 +13,10 @@
 class ExerciseExportJob {
 public:
     // The run is heard through `band` when it is switched on; its seed decides the noise, the
-    // fading and the second station's traffic.
+    // fading and the second station's traffic. `runSeed` decides the run's random draws: every
+    // export is a new one unless a caller repeats a seed.
     explicit ExerciseExportJob(const QString& audioPath, const BandSettings& band = {},
-                               int sampleRate = 48000);
+                               uint32_t runSeed = FreshSeed(), int sampleRate = 48000);
 
     static QString AnswerKeyPath(const QString& audioPath);
 

@@ -5,11 +5,12 @@
 #include "platform/services.h"
 #include "state/shared_state.h"
 
-ExerciseRecording::ExerciseRecording(int sampleRate, const SpokenPlayer& spoken)
+ExerciseRecording::ExerciseRecording(int sampleRate, const SpokenPlayer& spoken, uint32_t seed)
     : rate_(sampleRate),
       output_(clock_, sampleRate),
       tonwerk_(output_, clock_),
-      spoken_(spoken ? spoken(output_, clock_) : nullptr) {}
+      spoken_(spoken ? spoken(output_, clock_) : nullptr),
+      seed_(seed) {}
 
 void ExerciseRecording::setBandConditions(const BandSettings& settings,
                                           std::shared_ptr<const QrmTraffic> traffic) {
@@ -29,6 +30,11 @@ void ExerciseRecording::record() {
     p.surface = &surface_;
     p.printer = &printer_;
     p.wave = spoken_.get();
+    // Nobody hears this run: it is no run of the learner's.
+    p.record = nullptr;
+    // The virtual clock starts at the same moment for every recording, so seeding from it would
+    // give every file the same groups.
+    p.random.fixSeed(seed_);
     Form1& f = form1();
     // The file is the point of the export: it sounds whatever the sound switch says, and it is
     // one run, neither repeated nor printed.

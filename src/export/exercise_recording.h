@@ -15,15 +15,18 @@
 
 // A complete run of the current exercise kind with the current settings and effects (preamble,
 // groups or text, closing sign, spoken characters when they are ticked), recorded on a virtual
-// clock into an offline output. Nothing sounds, and the user's state, controls and display stay
-// as they were: the run goes on copies, which are dropped afterwards. The sound is then taken
-// block by block, so that a long run never has to be held in memory as samples.
+// clock into an offline output. Nothing sounds, nothing enters the learner's record, and the
+// user's state, controls, random sequence and display stay as they were: the run goes on copies,
+// which are dropped afterwards. The sound is then taken block by block, so that a long run never
+// has to be held in memory as samples.
 class ExerciseRecording {
 public:
     // Makes the player of the spoken characters, playing into the recording's output.
     using SpokenPlayer = std::function<std::unique_ptr<WavePlayer>(SoundOutput&, Clock&)>;
 
-    ExerciseRecording(int sampleRate, const SpokenPlayer& spoken);
+    // `seed` decides the run's random draws (groups, picked texts); the trainer's own sequence
+    // and the learner's record are left alone.
+    ExerciseRecording(int sampleRate, const SpokenPlayer& spoken, uint32_t seed);
 
     // The band the run is heard through; before record(). Switched on, the recording goes on
     // for the band's fade-out after the closing sign, as the trainer sounds it.
@@ -51,4 +54,5 @@ private:
     std::unique_ptr<WavePlayer> spoken_;
     QString text_;
     int64_t total_ = 0;
+    uint32_t seed_;
 };

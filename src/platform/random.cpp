@@ -1,5 +1,6 @@
 #include "platform/random.h"
 
+#include <QRandomGenerator>
 #include <cstring>
 
 float Random::Rnd() {
@@ -18,3 +19,5 @@ void Random::fixSeed(uint32_t seed) {
     engine_.seed(seed);
     fixed_ = true;
 }
+
+uint32_t FreshSeed() { return QRandomGenerator::system()->generate(); }

@@ -18,3 +18,7 @@ private:
     std::mt19937 engine_{12345u};
     bool fixed_ = false;
 };
+
+// A seed from the system's entropy, different on every call: for draws that must not repeat,
+// whatever the clock says.
+uint32_t FreshSeed();

@@ -44,6 +44,9 @@ struct CopyPair {
 
 struct CheckedCopy {
     QDateTime at;
+    // When the run whose text was checked began; a later check of the same run replaces this
+    // one. Invalid when the run is unknown: then every check stands on its own.
+    QDateTime runStart;
     std::vector<CopyPair> pairs;
     RecordSettings settings;
 };

@@ -52,9 +52,11 @@ RecordOpening PrepareRecordDatabase(const QString& path, const QDate& today) {
         error = store.error();
     }
     if (!damaged || !QFileInfo::exists(path)) {
+        // Locked, read-only or unreadable for now: the file is left as it is.
         opening.message = QStringLiteral(
-                              "Der Lernstand kann nicht geöffnet werden (%1). "
-                              "Es wird nichts aufgezeichnet; alles andere geht weiter.")
+                              "Der Lernstand lässt sich nicht öffnen (%1). Die Datei bleibt, wie "
+                              "sie ist; vorerst wird nichts aufgezeichnet, alles andere geht "
+                              "weiter.")
                               .arg(error);
         return opening;
     }

@@ -17,6 +17,7 @@ struct RecordOpening {
     QString setAside;  // where a damaged file was moved, if one was
 };
 
-// Opens the database at `path`, creating or migrating its schema. A damaged or unreadable file
-// is renamed with `today`'s date beside it and a fresh one started.
+// Opens the database at `path`, creating or migrating its schema. A damaged file (corrupt, not a
+// database, or with faults found by the integrity check) is renamed with `today`'s date beside
+// it and a fresh one started; a file that is locked, read-only or unreadable is left alone.
 RecordOpening PrepareRecordDatabase(const QString& path, const QDate& today);

@@ -2,17 +2,24 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTimeZone>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
+#include <limits>
 #include <map>
+#include <set>
 
 namespace {
 std::atomic<int> connectionNumber{0};
 
-// SQLite's result codes for a file that is not a database or is damaged.
+// SQLite's result codes for a file that is damaged (SQLITE_CORRUPT) or not a database
+// (SQLITE_NOTADB); extended codes carry the primary one in their low byte. Busy, locked,
+// read-only and I/O errors say nothing about the file's content.
 bool isDamage(const QSqlError& e) {
-    const QString code = e.nativeErrorCode();
-    return code == QStringLiteral("11") || code == QStringLiteral("26");
+    bool number = false;
+    const int code = e.nativeErrorCode().toInt(&number) & 0xff;
+    return number && (code == 11 || code == 26);
 }
 
 qint64 msOf(const QDateTime& t) { return t.isValid() ? t.toMSecsSinceEpoch() : 0; }
@@ -36,6 +43,53 @@ const char* const kSchemaV1[] = {
     " sent TEXT NOT NULL, copied TEXT NOT NULL)",
     "CREATE INDEX copy_pairs_by_check ON copy_pairs (check_id)",
 };
+
+// Version 2: a checked copy knows the run it checked, so that a second check of the same run
+// replaces the first.
+const char* const kSchemaV2[] = {
+    "ALTER TABLE copy_checks ADD COLUMN run_at_ms INTEGER",
+    "CREATE INDEX copy_checks_by_run ON copy_checks (learner, run_at_ms)",
+    // The figures of "Lernstand" come from this index alone, without reading the table; it
+    // also serves everything the index by learner and time did.
+    "CREATE INDEX answers_figures ON answers (learner, at_ms, asked, typed, right, reaction_ms)",
+    "DROP INDEX IF EXISTS answers_by_learner",
+};
+
+// The local date of the column `msColumn` (ms since the epoch) as a Julian day number, for
+// times between `firstMs` and `lastMs`. The offsets of the system's time zone over that span
+// become a CASE of plain arithmetic: SQLite's 'localtime' asks the C library for every row,
+// which costs most of the time on a large record.
+QString LocalDayNumber(const QString& msColumn, qint64 firstMs, qint64 lastMs) {
+    constexpr qint64 kDayMs = 86400000;
+    constexpr qint64 kJulianDayOfEpoch = 2440588;  // 1970-01-01
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QDateTime first = QDateTime::fromMSecsSinceEpoch(firstMs, Qt::UTC);
+    const QDateTime last = QDateTime::fromMSecsSinceEpoch(lastMs, Qt::UTC);
+    QString offset = QString::number(qint64{zone.offsetFromUtc(first)} * 1000);
+    const QTimeZone::OffsetDataList changes = zone.transitions(first, last);
+    if (!changes.isEmpty()) {
+        offset = QStringLiteral("CASE WHEN %1 < %2 THEN %3")
+                     .arg(msColumn)
+                     .arg(changes.front().atUtc.toMSecsSinceEpoch())
+                     .arg(offset);
+        for (qsizetype i = 0; i < changes.size(); ++i) {
+            const qint64 ms = qint64{changes[i].offsetFromUtc} * 1000;
+            if (i + 1 < changes.size()) {
+                offset += QStringLiteral(" WHEN %1 < %2 THEN %3")
+                              .arg(msColumn)
+                              .arg(changes[i + 1].atUtc.toMSecsSinceEpoch())
+                              .arg(ms);
+            } else {
+                offset += QStringLiteral(" ELSE %1 END").arg(ms);
+            }
+        }
+    }
+    // The entries are all after 1970, so the division rounds down.
+    return QStringLiteral("((%1 + %2) / %3 + %4)")
+        .arg(msColumn, offset)
+        .arg(kDayMs)
+        .arg(kJulianDayOfEpoch);
+}
 
 QDateTime atOf(const QVariant& ms) { return QDateTime::fromMSecsSinceEpoch(ms.toLongLong()); }
 
@@ -63,7 +117,7 @@ const QString kAttempts = QStringLiteral(
     " WHERE c.learner = :learner AND c.at_ms >= :since AND p.sent <> ''");
 }  // namespace
 
-RecordStore::RecordStore(const QString& path)
+RecordStore::RecordStore(const QString& path, int busyTimeoutMs)
     : connection_(QStringLiteral("record-%1").arg(connectionNumber.fetch_add(1))) {
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     if (!db_.isValid()) {
@@ -72,7 +126,7 @@ RecordStore::RecordStore(const QString& path)
     }
     db_.setDatabaseName(path);
     // A second trainer writing at the same moment is waited for briefly, never for long.
-    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!db_.open()) {
         error_ = db_.lastError().text();
         damaged_ = isDamage(db_.lastError());
@@ -106,10 +160,15 @@ bool RecordStore::prepareSchema() {
 
 void RecordStore::checkIntegrity() {
     QSqlQuery check(db_);
-    if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next() ||
-        check.value(0).toString() != QStringLiteral("ok")) {
-        error_ = check.lastError().isValid() ? check.lastError().text()
-                                             : QStringLiteral("Integritätsprüfung fehlgeschlagen");
+    if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next()) {
+        // The check could not run: damaged only when SQLite says so, not when the file is
+        // merely locked or unreadable for now.
+        error_ = check.lastError().text();
+        damaged_ = isDamage(check.lastError());
+        return;
+    }
+    if (check.value(0).toString() != QStringLiteral("ok")) {
+        error_ = QStringLiteral("Integritätsprüfung fehlgeschlagen: ") + check.value(0).toString();
         damaged_ = true;
     }
 }
@@ -134,6 +193,9 @@ bool RecordStore::readySchema() {
     if (ok && found < 1) {
         for (const char* sql : kSchemaV1) ok = ok && exec(QString::fromLatin1(sql));
     }
+    if (ok && found < 2) {
+        for (const char* sql : kSchemaV2) ok = ok && exec(QString::fromLatin1(sql));
+    }
     ok = ok && exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
     if (!ok) {
         exec(QStringLiteral("ROLLBACK"));
@@ -155,10 +217,9 @@ bool RecordStore::readVersion(int& version) {
 
 bool RecordStore::write(const RecordBatch& batch) {
     if (!open_ || batch.empty()) return open_;
-    if (!db_.transaction()) {
-        error_ = db_.lastError().text();
-        return false;
-    }
+    // The write lock is taken at the start, so that a batch waits for another program's lock
+    // once, not at every statement.
+    if (!exec(QStringLiteral("BEGIN IMMEDIATE"))) return false;
     bool ok = true;
     QSqlQuery answer(db_);
     answer.prepare(QStringLiteral(
@@ -196,18 +257,38 @@ bool RecordStore::write(const RecordBatch& batch) {
         ok = run.exec();
         if (!ok) error_ = run.lastError().text();
     }
+    QSqlQuery earlierPairs(db_);
+    earlierPairs.prepare(
+        QStringLiteral("DELETE FROM copy_pairs WHERE check_id IN (SELECT id FROM copy_checks"
+                       " WHERE learner = ? AND run_at_ms = ?)"));
+    QSqlQuery earlierCheck(db_);
+    earlierCheck.prepare(
+        QStringLiteral("DELETE FROM copy_checks WHERE learner = ? AND run_at_ms = ?"));
     QSqlQuery check(db_);
     check.prepare(QStringLiteral(
-        "INSERT INTO copy_checks (learner, at_ms, speed_cpm, char_spacing, word_spacing,"
-        " pitch_hz, effects) VALUES (?,?,?,?,?,?,?)"));
+        "INSERT INTO copy_checks (learner, at_ms, run_at_ms, speed_cpm, char_spacing,"
+        " word_spacing, pitch_hz, effects) VALUES (?,?,?,?,?,?,?,?)"));
     QSqlQuery pair(db_);
     pair.prepare(
         QStringLiteral("INSERT INTO copy_pairs (check_id, sent, copied) VALUES (?, coalesce(?, "
                        "''), coalesce(?, ''))"));
     for (const auto& [learner, c] : batch.copies) {
         if (!ok) break;
+        if (c.runStart.isValid()) {
+            // The learner checked the same run again (a typo mended): the new check replaces
+            // the old one instead of counting its characters twice.
+            for (QSqlQuery* earlier : {&earlierPairs, &earlierCheck}) {
+                earlier->addBindValue(learner);
+                earlier->addBindValue(msOf(c.runStart));
+                ok = ok && earlier->exec();
+                if (!ok) error_ = earlier->lastError().text();
+            }
+            if (!ok) break;
+        }
         check.addBindValue(learner);
         check.addBindValue(msOf(c.at));
+        check.addBindValue(c.runStart.isValid() ? QVariant(msOf(c.runStart))
+                                                : QVariant(QMetaType::fromType<qint64>()));
         bindSettings(check, c.settings);
         ok = check.exec();
         if (!ok) {
@@ -226,25 +307,29 @@ bool RecordStore::write(const RecordBatch& batch) {
             }
         }
     }
-    if (!ok) {
-        db_.rollback();
-        return false;
-    }
-    if (!db_.commit()) {
-        error_ = db_.lastError().text();
-        return false;
-    }
-    return true;
+    // A commit that fails (the lock not granted in time) leaves the transaction open: it is
+    // rolled back, so that the batch can be tried again from the start.
+    if (ok && exec(QStringLiteral("COMMIT"))) return true;
+    exec(QStringLiteral("ROLLBACK"));
+    return false;
 }
 
 QStringList RecordStore::learners() {
-    QStringList names;
-    QSqlQuery q(db_);
-    if (!q.exec(QStringLiteral("SELECT learner FROM answers UNION SELECT learner FROM runs"
-                               " UNION SELECT learner FROM copy_checks ORDER BY 1")))
-        return names;
-    while (q.next()) names << q.value(0).toString();
-    return names;
+    // A skip through each table's index by learner: a few lookups per learner instead of a
+    // pass over every entry.
+    std::set<QString> names;
+    for (const char* table : {"answers", "runs", "copy_checks"}) {
+        QSqlQuery q(db_);
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("WITH RECURSIVE next(name) AS (SELECT (SELECT min(learner)"
+                                   " FROM %1) UNION ALL SELECT (SELECT min(learner) FROM %1"
+                                   " WHERE learner > name) FROM next WHERE name IS NOT NULL)"
+                                   " SELECT name FROM next WHERE name IS NOT NULL")
+                        .arg(QLatin1String(table))))
+            return {};
+        while (q.next()) names.insert(q.value(0).toString());
+    }
+    return QStringList(names.begin(), names.end());
 }
 
 int RecordStore::entryCount(const QString& learner, const QDateTime& since) {
@@ -258,66 +343,109 @@ int RecordStore::entryCount(const QString& learner, const QDateTime& since) {
 
 std::vector<CharacterFigures> RecordStore::characterFigures(const QString& learner,
                                                             const QDateTime& since) {
+    // The answers and the checked characters are counted each on their own and added here:
+    // grouping their union would sort every entry once more.
+    std::map<QString, CharacterFigures> byCharacter;
+    QSqlQuery a(db_);
+    a.setForwardOnly(true);
+    a.prepare(QStringLiteral(
+        "SELECT asked, count(*), sum(right), avg(CASE WHEN right THEN reaction_ms END),"
+        " count(CASE WHEN right THEN reaction_ms END) FROM answers"
+        " WHERE learner = :learner AND at_ms >= :since GROUP BY asked"));
+    a.bindValue(QStringLiteral(":learner"), learner);
+    a.bindValue(QStringLiteral(":since"), msOf(since));
+    if (!a.exec()) return {};
+    while (a.next()) {
+        CharacterFigures& c = byCharacter[a.value(0).toString()];
+        c.attempts += a.value(1).toInt();
+        c.right += a.value(2).toInt();
+        c.meanReactionMs = a.value(3).toDouble();
+        c.reactionCount = a.value(4).toInt();
+    }
+    QSqlQuery p(db_);
+    p.setForwardOnly(true);
+    p.prepare(
+        QStringLiteral("SELECT p.sent, count(*), sum(p.sent = p.copied) FROM copy_pairs p"
+                       " JOIN copy_checks c ON c.id = p.check_id WHERE c.learner ="
+                       " :learner AND c.at_ms >= :since AND p.sent <> '' GROUP BY p.sent"));
+    p.bindValue(QStringLiteral(":learner"), learner);
+    p.bindValue(QStringLiteral(":since"), msOf(since));
+    if (!p.exec()) return {};
+    while (p.next()) {
+        CharacterFigures& c = byCharacter[p.value(0).toString()];
+        c.attempts += p.value(1).toInt();
+        c.right += p.value(2).toInt();
+    }
     std::vector<CharacterFigures> out;
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT sent, count(*), sum(right),"
-                             " avg(CASE WHEN right THEN reaction_ms END),"
-                             " count(CASE WHEN right THEN reaction_ms END) FROM (") +
-              kAttempts + QStringLiteral(") GROUP BY sent"));
-    q.bindValue(QStringLiteral(":learner"), learner);
-    q.bindValue(QStringLiteral(":since"), msOf(since));
-    if (!q.exec()) return out;
-    while (q.next()) {
-        CharacterFigures c;
-        c.character = q.value(0).toString();
-        c.attempts = q.value(1).toInt();
-        c.right = q.value(2).toInt();
-        c.meanReactionMs = q.value(3).toDouble();
-        c.reactionCount = q.value(4).toInt();
-        out.push_back(c);
+    out.reserve(byCharacter.size());
+    for (auto& [character, figures] : byCharacter) {
+        figures.character = character;
+        out.push_back(figures);
     }
     return out;
 }
 
 std::vector<DayFigures> RecordStore::dayFigures(const QString& learner, const QDateTime& since) {
     std::map<QDate, DayFigures> days;
-    const auto dayOf = [](qint64 dayNumber) { return QDate::fromJulianDay(dayNumber); };
-    // Local days as Julian day numbers.
-    QSqlQuery q(db_);
-    q.prepare(
-        QStringLiteral("SELECT CAST(julianday(at_ms / 1000, 'unixepoch', 'localtime') + 0.5"
-                       " AS INTEGER) AS day, count(*), sum(right) FROM (SELECT a.at_ms,"
-                       " a.right FROM answers a WHERE a.learner = :learner AND a.at_ms >="
-                       " :since UNION ALL SELECT c.at_ms, p.sent = p.copied FROM copy_pairs"
-                       " p JOIN copy_checks c ON c.id = p.check_id WHERE c.learner ="
-                       " :learner AND c.at_ms >= :since AND p.sent <> '') GROUP BY day"));
-    q.bindValue(QStringLiteral(":learner"), learner);
-    q.bindValue(QStringLiteral(":since"), msOf(since));
-    if (q.exec()) {
+    const qint64 from = msOf(since);
+    // The span of the entries, for the offsets of the local time in force over it.
+    qint64 first = std::numeric_limits<qint64>::max();
+    qint64 last = std::numeric_limits<qint64>::min();
+    QSqlQuery span(db_);
+    span.setForwardOnly(true);
+    span.prepare(QStringLiteral(
+        "SELECT min(at_ms), max(at_ms) FROM answers WHERE learner = :learner AND at_ms >= :since"
+        " UNION ALL SELECT min(at_ms), max(at_ms) FROM copy_checks WHERE learner = :learner AND"
+        " at_ms >= :since UNION ALL SELECT min(at_ms), max(at_ms) FROM runs WHERE learner ="
+        " :learner AND at_ms >= :since"));
+    span.bindValue(QStringLiteral(":learner"), learner);
+    span.bindValue(QStringLiteral(":since"), from);
+    if (!span.exec()) return {};
+    while (span.next()) {
+        if (span.isNull(0)) continue;
+        first = std::min(first, span.value(0).toLongLong());
+        last = std::max(last, span.value(1).toLongLong());
+    }
+    if (first > last) return {};
+    const QString day = LocalDayNumber(QStringLiteral("at_ms"), first, last);
+
+    // Answers and checked characters each on their own, added here (see characterFigures).
+    for (const QString& sql :
+         {QStringLiteral("SELECT %1 AS day, count(*), sum(right) FROM answers WHERE learner ="
+                         " :learner AND at_ms >= :since GROUP BY day"),
+          QStringLiteral("SELECT %1 AS day, count(*), sum(p.sent = p.copied) FROM copy_pairs p"
+                         " JOIN copy_checks c ON c.id = p.check_id WHERE c.learner = :learner"
+                         " AND c.at_ms >= :since AND p.sent <> '' GROUP BY day")}) {
+        QSqlQuery q(db_);
+        q.setForwardOnly(true);
+        q.prepare(sql.arg(day));
+        q.bindValue(QStringLiteral(":learner"), learner);
+        q.bindValue(QStringLiteral(":since"), from);
+        if (!q.exec()) continue;
         while (q.next()) {
-            DayFigures& d = days[dayOf(q.value(0).toLongLong())];
-            d.attempts = q.value(1).toInt();
-            d.right = q.value(2).toInt();
+            DayFigures& d = days[QDate::fromJulianDay(q.value(0).toLongLong())];
+            d.attempts += q.value(1).toInt();
+            d.right += q.value(2).toInt();
         }
     }
     QSqlQuery r(db_);
-    r.prepare(
-        QStringLiteral("SELECT CAST(julianday(at_ms / 1000, 'unixepoch', 'localtime') + 0.5"
-                       " AS INTEGER) AS day, avg(measured_cpm), count(*) FROM runs"
-                       " WHERE learner = :learner AND at_ms >= :since AND elapsed_s > 0"
-                       " GROUP BY day"));
+    r.setForwardOnly(true);
+    r.prepare(QStringLiteral("SELECT %1 AS day, avg(measured_cpm), count(*) FROM runs"
+                             " WHERE learner = :learner AND at_ms >= :since AND elapsed_s > 0"
+                             " GROUP BY day")
+                  .arg(day));
     r.bindValue(QStringLiteral(":learner"), learner);
-    r.bindValue(QStringLiteral(":since"), msOf(since));
+    r.bindValue(QStringLiteral(":since"), from);
     if (r.exec()) {
         while (r.next()) {
-            DayFigures& d = days[dayOf(r.value(0).toLongLong())];
+            DayFigures& d = days[QDate::fromJulianDay(r.value(0).toLongLong())];
             d.meanMeasuredCpm = r.value(1).toDouble();
             d.runs = r.value(2).toInt();
         }
     }
     std::vector<DayFigures> out;
-    for (auto& [day, figures] : days) {
-        figures.day = day;
+    for (auto& [date, figures] : days) {
+        figures.day = date;
         out.push_back(figures);
     }
     return out;
@@ -325,17 +453,32 @@ std::vector<DayFigures> RecordStore::dayFigures(const QString& learner, const QD
 
 std::vector<Confusion> RecordStore::confusions(const QString& learner, const QDateTime& since,
                                                int limit) {
+    // Only the wrong entries are grouped, answers and checked characters each on their own.
+    std::map<std::pair<QString, QString>, int> counts;
+    for (const QString& sql :
+         {QStringLiteral("SELECT asked, typed, count(*) FROM answers WHERE learner = :learner"
+                         " AND at_ms >= :since AND NOT right AND typed <> '' AND typed <> ' '"
+                         " GROUP BY asked, typed"),
+          QStringLiteral("SELECT p.sent, p.copied, count(*) FROM copy_pairs p JOIN copy_checks c"
+                         " ON c.id = p.check_id WHERE c.learner = :learner AND c.at_ms >= :since"
+                         " AND p.sent <> '' AND p.sent <> p.copied AND p.copied <> ''"
+                         " AND p.copied <> ' ' GROUP BY p.sent, p.copied")}) {
+        QSqlQuery q(db_);
+        q.setForwardOnly(true);
+        q.prepare(sql);
+        q.bindValue(QStringLiteral(":learner"), learner);
+        q.bindValue(QStringLiteral(":since"), msOf(since));
+        if (!q.exec()) return {};
+        while (q.next())
+            counts[{q.value(0).toString(), q.value(1).toString()}] += q.value(2).toInt();
+    }
     std::vector<Confusion> out;
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT sent, copied, count(*) AS n FROM (") + kAttempts +
-              QStringLiteral(") WHERE NOT right AND copied <> '' AND copied <> ' '"
-                             " GROUP BY sent, copied ORDER BY n DESC, sent, copied LIMIT :limit"));
-    q.bindValue(QStringLiteral(":learner"), learner);
-    q.bindValue(QStringLiteral(":since"), msOf(since));
-    q.bindValue(QStringLiteral(":limit"), limit);
-    if (!q.exec()) return out;
-    while (q.next())
-        out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toInt()});
+    out.reserve(counts.size());
+    for (const auto& [pair, n] : counts) out.push_back({pair.first, pair.second, n});
+    // Most frequent first; ties by sent and copied character (the map's order).
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Confusion& a, const Confusion& b) { return a.count > b.count; });
+    if (limit >= 0 && out.size() > static_cast<size_t>(limit)) out.resize(limit);
     return out;
 }
 
@@ -386,7 +529,7 @@ std::vector<CheckedCopy> RecordStore::checkedCopies(const QString& learner) {
     QSqlQuery q(db_);
     const QString sql = QStringLiteral(
         "SELECT c.id, c.at_ms, p.sent, p.copied, c.speed_cpm, c.char_spacing,"
-        " c.word_spacing, c.pitch_hz, c.effects FROM copy_pairs p JOIN"
+        " c.word_spacing, c.pitch_hz, c.effects, c.run_at_ms FROM copy_pairs p JOIN"
         " copy_checks c ON c.id = p.check_id WHERE c.learner = ?"
         " ORDER BY c.at_ms, c.id, p.rowid");
     if (!selectOfLearner(q, sql, learner)) return out;
@@ -394,7 +537,8 @@ std::vector<CheckedCopy> RecordStore::checkedCopies(const QString& learner) {
     while (q.next()) {
         if (out.empty() || q.value(0).toLongLong() != checkId) {
             checkId = q.value(0).toLongLong();
-            out.push_back({atOf(q.value(1)), {}, settingsOf(q, 4)});
+            const QDateTime runStart = q.isNull(9) ? QDateTime() : atOf(q.value(9));
+            out.push_back({atOf(q.value(1)), runStart, {}, settingsOf(q, 4)});
         }
         out.back().pairs.push_back({q.value(2).toString(), q.value(3).toString()});
     }

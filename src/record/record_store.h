@@ -46,19 +46,21 @@ struct Confusion {
 class RecordStore {
 public:
     // The version of the schema this program writes; older files are migrated forward.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
-    // Opens `path` (":memory:" for a database in memory) with a short busy timeout, creating or
-    // migrating the schema. isOpen() tells whether it worked; error() says why not.
-    explicit RecordStore(const QString& path);
+    // Opens `path` (":memory:" for a database in memory), creating or migrating the schema. A
+    // lock held by another program is waited for at most `busyTimeoutMs`. isOpen() tells
+    // whether it worked; error() says why not.
+    explicit RecordStore(const QString& path, int busyTimeoutMs = 2000);
     ~RecordStore();
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
     bool isOpen() const { return open_; }
     QString error() const { return error_; }
-    // True when the file is not a database, or an opening failed and the file then failed
-    // SQLite's integrity check.
+    // True when SQLite reports the file as corrupt or not a database, or an opening failed and
+    // the integrity check then finds faults; never for a file that is only locked, read-only or
+    // unreadable for now.
     bool damaged() const { return damaged_; }
 
     // Writes all entries of `batch` in one transaction; false (and nothing written) on failure.

@@ -56,6 +56,7 @@ private slots:
     void copyCheckMarksErrorsAndRecordsThePairs();
     void progressWindowShowsTheFiguresAndExports();
     void repairMessageIsShownOnce();
+    void recordIsReadBesideASoundingRun();
 };
 
 void RecordWindowsTest::copyCheckMarksErrorsAndRecordsThePairs() {
@@ -74,6 +75,10 @@ void RecordWindowsTest::copyCheckMarksErrorsAndRecordsThePairs() {
     auto* groups = w.window.menuBar()->findChild<QMenu*>(QStringLiteral("MGruppen"));
     QVERIFY(groups && groups->findChild<QAction*>(QStringLiteral("MSchwaechen")));
 
+    // A run of its own, recorded, whose text the copy is checked against.
+    w.rig.startUp();
+    w.rig.f.L_Anz.setCaption(QStringLiteral("1"));
+    w.rig.f.Comstart.click();
     w.rig.s.SentText = QStringLiteral("ABCDE FGHIJ ");
     trigger(w.window, "MMitschrift");
     auto* window = w.window.findChild<CopyCheckWindow*>(QStringLiteral("Mitschrift"));
@@ -99,9 +104,18 @@ void RecordWindowsTest::copyCheckMarksErrorsAndRecordsThePairs() {
     QVERIFY2(sentAt >= 0, qPrintable(result->toPlainText()));
     QCOMPARE(lines.value(sentAt + 1), QStringLiteral("Mitschrift: ABXDE  GHIJK"));
 
+    // The typo mended and checked again: the second check replaces the first.
+    box->setPlainText(QStringLiteral("abcde ghijk"));
+    press(window->findChild<QPushButton*>(QStringLiteral("Pruefen")));
+    QTRY_COMPARE(share->text(), QStringLiteral("81,8 % richtig"));
+    box->setPlainText(QStringLiteral("abxde ghijk"));
+    press(window->findChild<QPushButton*>(QStringLiteral("Pruefen")));
+    QTRY_COMPARE(share->text(), QStringLiteral("72,7 % richtig"));
+
     writer->flush();
     QCOMPARE(writer->lost(), 0);
     RecordStore store(path);
+    QCOMPARE(store.checkedCopies(writer->learner()).size(), size_t(1));
     QCOMPARE(store.entryCount(writer->learner(), QDateTime()), 10);  // sent characters only
     const auto confusions = store.confusions(writer->learner(), QDateTime(), 5);
     QCOMPARE(confusions.size(), size_t(1));
@@ -135,6 +149,7 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
     trigger(w.window, "MLernstand");
     auto* window = w.window.findChild<ProgressWindow*>(QStringLiteral("Lernstand"));
     QVERIFY(window && window->isVisible());
+    w.rig.clock.processEvents();  // the figures arrive from the background work
 
     auto* period = window->findChild<QComboBox*>(QStringLiteral("Zeitraum"));
     QCOMPARE(period->accessibleName(), QStringLiteral("Zeitraum"));
@@ -154,6 +169,7 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
     QCOMPARE(days->item(1, 4)->text(), QStringLiteral("58,5"));
 
     period->setCurrentIndex(0);  // 7 days: K drops out
+    w.rig.clock.processEvents();
     QCOMPARE(accuracy->rowCount(), 2);
 
     auto* learner = window->findChild<QComboBox*>(QStringLiteral("Lernender"));
@@ -161,16 +177,19 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
     learner->setCurrentText(QStringLiteral("=other"));
     emit learner->activated(learner->currentIndex());
     QCOMPARE(writer.learner(), QStringLiteral("=other"));
+    w.rig.clock.processEvents();
     QCOMPARE(accuracy->rowCount(), 1);
     learner->setCurrentText(QStringLiteral("dl1abc"));
     emit learner->activated(learner->currentIndex());
+    w.rig.clock.processEvents();
 
     const QString csv = dir.filePath(QStringLiteral("export.csv"));
     QStringList told;
     window->askExportPath = [csv] { return csv; };
     window->tell = [&told](const QString& text) { told << text; };
+    // The accessible press clicks a moment later; the file is written in the background.
     press(window->findChild<QPushButton*>(QStringLiteral("Exportieren")));
-    QTRY_COMPARE(told.size(), 1);
+    QTRY_COMPARE((w.rig.clock.processEvents(), told.size()), 1);
     QFile file(csv);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -194,6 +213,57 @@ void RecordWindowsTest::repairMessageIsShownOnce() {
     QTRY_COMPARE(w.rig.dialogs.messages.size(), 1);
     QTest::qWait(20);
     QCOMPARE(w.rig.dialogs.messages.size(), 1);
+}
+
+void RecordWindowsTest::recordIsReadBesideASoundingRun() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lernstand.sqlite"));
+    const auto runOnce = [&path](bool readMeanwhile, QStringList* seen) {
+        WindowRig w;
+        w.rig.startUp();
+        {
+            RecordStore store(path);
+            RecordBatch batch;
+            for (int i = 0; i < 60 && readMeanwhile; ++i)
+                batch.answers.emplace_back(QStringLiteral("dl1abc"),
+                                           answer(w.rig.clock.now(), "K", i % 3 ? "K" : "R", 700));
+            store.write(batch);
+        }
+        RecordWriter writer(path, QStringLiteral("dl1abc"));
+        AddRecordEntries(w.window, &writer, path, QString());
+        // Each query takes 0.4 s somewhere else; its result arrives through the event loop.
+        w.rig.background.setWorkSeconds(0.4);
+        w.rig.f.L_Anz.setCaption(QStringLiteral("3"));
+        const double start = w.rig.clock.monotonicSeconds();
+        if (readMeanwhile) {
+            w.rig.clock.at(start + 3.0, [&] { trigger(w.window, "MLernstand"); });
+            w.rig.clock.at(start + 3.2, [&, seen] {
+                auto* table =
+                    w.window.findChild<QTableWidget*>(QStringLiteral("GenauigkeitTabelle"));
+                *seen << QString::number(table->rowCount());
+                trigger(w.window, "MSchwaechen");
+            });
+            w.rig.clock.at(start + 3.5, [&, seen] {
+                auto* table =
+                    w.window.findChild<QTableWidget*>(QStringLiteral("GenauigkeitTabelle"));
+                *seen << QString::number(table->rowCount()) << w.rig.s.ExerciseKind;
+            });
+            w.rig.clock.at(start + 3.7, [&, seen] { *seen << w.rig.s.ExerciseKind; });
+        }
+        w.rig.f.Comstart.click();
+        // The sound up to a moment after everything arrived.
+        std::vector<int16_t> sound = w.rig.output.samples();
+        sound.resize(std::min(sound.size(), static_cast<size_t>((start + 4.0) * 48000)));
+        return sound;
+    };
+    const std::vector<int16_t> plain = runOnce(false, nullptr);
+    QStringList seen;
+    const std::vector<int16_t> read = runOnce(true, &seen);
+    // The figures came while the run sounded, 0.4 s after they were asked for; the weak
+    // characters' pool likewise.
+    QCOMPARE(seen, (QStringList{"0", "1", "Z", "W"}));
+    QVERIFY(plain.size() > 3 * 48000);
+    QVERIFY(read == plain);
 }
 
 REGISTER_TEST(RecordWindowsTest);

@@ -75,7 +75,7 @@ void WeaknessPoolTest::tooLittleRecordKeepsThePool() {
     }
     QVERIFY(store.write(batch));
     const QString before = rig.s.ExerciseText;
-    PracticeWeaknesses(store, QStringLiteral("ich"));
+    ApplyWeaknessChoice(ChooseWeaknessPool(store, QStringLiteral("ich"), rig.clock.now()));
     QCOMPARE(rig.s.ExerciseText, before);
     QCOMPARE(rig.s.ExerciseKind, QStringLiteral("W"));
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -83,7 +83,7 @@ void WeaknessPoolTest::tooLittleRecordKeepsThePool() {
 
     batch.answers.resize(1);
     QVERIFY(store.write(batch));
-    PracticeWeaknesses(store, QStringLiteral("ich"));
+    ApplyWeaknessChoice(ChooseWeaknessPool(store, QStringLiteral("ich"), rig.clock.now()));
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QVERIFY(rig.s.ExerciseText.contains(u'K') && rig.s.ExerciseText.contains(u'R'));
     QCOMPARE(rig.f.Panel2.caption(), QStringLiteral("Schwächen üben"));

@@ -3,6 +3,7 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/window_handlers.h"
 #include "mainwindow/wiring.h"
+#include "platform/background_work.h"
 #include "platform/external_program.h"
 
 void RecordingWavePlayer::play(const QString& legacyName) {
@@ -25,6 +26,7 @@ TestRig::TestRig(uint32_t seed) : s((ResetSharedState(), S())), f((Platform().cl
     p.wave = &wave;
     p.printer = &printer;
     p.dialogs = &dialogs;
+    InstallBackgroundWork(&background);
     ResetDialogForms();
     p.random.fixSeed(seed);
     p.exitProgram = [] {};
@@ -44,6 +46,7 @@ TestRig::~TestRig() {
     p.wave = nullptr;
     p.printer = nullptr;
     p.dialogs = nullptr;
+    InstallBackgroundWork(nullptr);
 }
 
 void TestRig::startUp() {

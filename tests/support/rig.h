@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QStringList>
+#include <memory>
+
+#include "platform/clock_background_work.h"
 #include "platform/form1.h"
 #include "platform/recording_dialog_seam.h"
 #include "platform/recording_print_layer.h"
@@ -10,10 +14,6 @@
 #include "sound/tonwerk.h"
 #include "sound/wave_player.h"
 #include "state/shared_state.h"
-
-#include <QStringList>
-
-#include <memory>
 
 // Records the names of the sound files the program asked for and takes a fixed time for each.
 class RecordingWavePlayer : public WavePlayer {
@@ -44,6 +44,8 @@ struct TestRig {
     RecordingWavePlayer wave{clock};
     RecordingPrintLayer printer;
     RecordingDialogSeam dialogs;
+    // The record's queries: at once, their results from the clock's event processing.
+    ClockBackgroundWork background{clock};
     SharedState& s;
     Form1& f;
 };

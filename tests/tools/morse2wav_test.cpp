@@ -139,6 +139,10 @@ void Morse2WavTest::rejectsWhatItCannotDo() {
         {{"--char-spacing", "NaN", "-o", path, "A"}, 2, "1,0 bis 5,0"},
         {{"--word-spacing=inf", "-o", path, "A"}, 2, "1,0 bis 5,0"},
         {{"--pitch", "4000", "--rate", "8000", "-o", path, "A"}, 2, "halben Abtastrate"},
+        {{"--rate", "8000", "--pitch", "3900", "--snr", "20", "-o", path, "A"}, 2, "0,45-Fache"},
+        {{"--rate", "8000", "--pitch", "3000", "--filter", "2400", "--qrn", "5", "-o", path, "A"},
+         2,
+         "schmaleres Filter"},
         {{"-o"}, 2, "verlangt einen Wert"},
         {{"A"}, 2, "keine Ausgabedatei"},
         {{"-o", path, "äöü !"}, 2, "kein Zeichen"},
@@ -160,6 +164,18 @@ void Morse2WavTest::rejectsWhatItCannotDo() {
         QVERIFY2(result.err.contains(QString::fromUtf8(c.message)), qPrintable(result.err));
         QVERIFY(!QFile::exists(path));
     }
+    // The highest pitch whose filter still fits gives noise at its set level, not at full scale.
+    const Result high =
+        Run({"--rate", "8000", "--pitch", "3350", "--snr", "20", "-o", path, "EEEEE"});
+    QVERIFY2(high.exitCode == 0, qPrintable(high.err));
+    int rate = 0;
+    const std::vector<int16_t> samples = ReadSoundFile(path, &rate);
+    QVERIFY(!samples.empty());
+    int clipped = 0;
+    for (int16_t v : samples) clipped += std::abs(v) >= 32000;
+    QCOMPARE(clipped, 0);
+    QVERIFY(QFile::remove(path));
+
     // Input that is not text is refused in a line or two, never echoed.
     QByteArray random(1 << 20, '\0');
     for (char& byte : random) byte = static_cast<char>(QRandomGenerator::global()->bounded(256));

@@ -21,6 +21,13 @@ QString CheckTogether(const Options& options) {
     if (options.pitchHz >= options.rateHz / 2.0) {
         return QStringLiteral("die Tonhöhe muss unter der halben Abtastrate liegen");
     }
+    if (options.band.enabled) {
+        // A filter reaching the Nyquist limit would pass the noise unfiltered and at full scale.
+        const BandSettings band = Bounded(options.band);
+        if (QString fit = FilterFitProblem(options.pitchHz, band.filterHz, options.rateHz);
+            !fit.isEmpty())
+            return fit;
+    }
     return {};
 }
 }  // namespace

@@ -1,6 +1,7 @@
 #include "mainwindow/ui/record_entries.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QMainWindow>
 #include <QMenu>
@@ -50,10 +51,8 @@ void AddRecordEntries(QMainWindow& window, RecordWriter* writer, const QString& 
     if (auto* groups = bar->findChild<QMenu*>(QStringLiteral("MGruppen"))) {
         QAction* weak = entry(groups, "MSchwaechen", QStringLiteral("Schwächen üben"));
         groups->addAction(weak);
-        QObject::connect(weak, &QAction::triggered, &window, [path, learner] {
-            RecordStore store(path);
-            PracticeWeaknesses(store, learner());
-        });
+        QObject::connect(weak, &QAction::triggered, &window,
+                         [path, learner] { PracticeWeaknesses(path, learner()); });
     }
 
     auto* menu = new QMenu(QStringLiteral("&Auswertung"), bar);
@@ -96,6 +95,20 @@ void AddRecordEntries(QMainWindow& window, RecordWriter* writer, const QString& 
         progress->raise();
         progress->activateWindow();
     });
+
+    if (writer) {
+        // The writer's thread tells of a loss; the window thread shows it.
+        writer->setTroubleHandler([](const QString& text) {
+            QCoreApplication* app = QCoreApplication::instance();
+            if (!app) return;
+            QMetaObject::invokeMethod(
+                app,
+                [text] {
+                    if (Platform().dialogs) Platform().dialogs->message(text);
+                },
+                Qt::QueuedConnection);
+        });
+    }
 
     if (!message.isEmpty()) {
         QTimer::singleShot(0, &window, [message] {

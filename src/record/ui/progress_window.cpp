@@ -18,6 +18,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -26,9 +27,11 @@
 #include <QValueAxis>
 #include <algorithm>
 
+#include "platform/background_work.h"
 #include "platform/clock.h"
 #include "platform/services.h"
 #include "record/csv_export.h"
+#include "record/progress_figures.h"
 #include "record/record_store.h"
 
 namespace {
@@ -115,7 +118,7 @@ QWidget* chartWithTable(QWidget* parent, QChartView* chart, QTableWidget* table)
 }  // namespace
 
 ProgressWindow::ProgressWindow(const QString& databasePath, const QString& learner, QWidget* parent)
-    : QDialog(parent), databasePath_(databasePath) {
+    : QDialog(parent), reader_(std::make_shared<Reader>(Reader{databasePath, nullptr})) {
     setObjectName(QStringLiteral("Lernstand"));
     setWindowTitle(QStringLiteral("Lernstand"));
     setModal(false);
@@ -224,6 +227,9 @@ ProgressWindow::~ProgressWindow() {
     // Hiding the window moves the focus out of the learner box, which must not choose anew.
     disconnect(learner_, nullptr, this, nullptr);
     disconnect(learner_->lineEdit(), nullptr, this, nullptr);
+    // The connection was made on the background thread and is closed there.
+    if (BackgroundWork* background = InstalledBackgroundWork())
+        background->run([reader = std::move(reader_)]() mutable { reader.reset(); }, {});
 }
 
 void ProgressWindow::chooseLearner() {
@@ -236,31 +242,51 @@ void ProgressWindow::chooseLearner() {
 
 QString ProgressWindow::learner() const { return learner_->currentText().trimmed().left(64); }
 
+RecordStore& ProgressWindow::Reader::open() {
+    if (!store || !store->isOpen()) store = std::make_unique<RecordStore>(path);
+    return *store;
+}
+
 void ProgressWindow::refresh() {
-    if (!store_ || !store_->isOpen()) store_ = std::make_unique<RecordStore>(databasePath_);
+    BackgroundWork* background = InstalledBackgroundWork();
+    if (!background) return;
+    const QString who = learner();
+    const int days = period_->currentData().toInt();
+    const QDateTime since = days > 0 ? Platform().clock->now().addDays(-days) : QDateTime();
+    const int request = ++requests_;
+    status_->setText(QStringLiteral("Der Lernstand wird gelesen …"));
+    auto figures = std::make_shared<ProgressFigures>();
+    background->run(
+        [reader = reader_, figures, who, since] {
+            *figures = ReadProgressFigures(reader->open(), who, since, kConfusions);
+        },
+        [window = QPointer<ProgressWindow>(this), request, figures, who] {
+            // A newer refresh (another period chosen meanwhile) shows its own figures.
+            if (window && request == window->requests_) window->display(*figures, who);
+        });
+}
+
+void ProgressWindow::display(const ProgressFigures& read, const QString& who) {
     for (QTableWidget* t : {accuracyTable_, reactionTable_, dayTable_, confusionTable_})
         t->setRowCount(0);
-    if (!store_->isOpen()) {
-        status_->setText(QStringLiteral("Der Lernstand lässt sich nicht lesen: ") +
-                         store_->error());
+    if (!read.readable) {
+        status_->setText(QStringLiteral("Der Lernstand lässt sich nicht lesen: ") + read.error);
         export_->setEnabled(false);
+        emit shown();
         return;
     }
     export_->setEnabled(true);
-    const QString who = learner();
     {
         const QSignalBlocker block(learner_);
-        QStringList names = store_->learners();
+        QStringList names = read.learners;
         if (!names.contains(who)) names << who;
         learner_->clear();
         learner_->addItems(names);
         learner_->setCurrentText(who);
     }
-    const int days = period_->currentData().toInt();
-    const QDateTime since = days > 0 ? Platform().clock->now().addDays(-days) : QDateTime();
 
     // Accuracy per character, worst first.
-    std::vector<CharacterFigures> figures = store_->characterFigures(who, since);
+    std::vector<CharacterFigures> figures = read.characters;
     std::sort(figures.begin(), figures.end(), [](const auto& a, const auto& b) {
         if (a.accuracy() != b.accuracy()) return a.accuracy() < b.accuracy();
         return a.character < b.character;
@@ -319,7 +345,7 @@ void ProgressWindow::refresh() {
                             .arg(qRound(timed.front().meanReactionMs)));
 
     // Accuracy and measured speed per day.
-    const std::vector<DayFigures> dayFigures = store_->dayFigures(who, since);
+    const std::vector<DayFigures>& dayFigures = read.days;
     dayTable_->setRowCount(static_cast<int>(dayFigures.size()));
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("Verlauf je Tag"));
@@ -364,7 +390,7 @@ void ProgressWindow::refresh() {
     replaceChart(dayChart_, chart, QStringLiteral("%1 Tage mit Einträgen").arg(dayFigures.size()));
 
     // The most frequent confusions.
-    const std::vector<Confusion> confusions = store_->confusions(who, since, kConfusions);
+    const std::vector<Confusion>& confusions = read.confusions;
     confusionTable_->setRowCount(static_cast<int>(confusions.size()));
     categories.clear();
     values.clear();
@@ -393,13 +419,23 @@ void ProgressWindow::refresh() {
                   .arg(attempts));
     QAccessibleEvent changed(status_, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
+    emit shown();
 }
 
 void ProgressWindow::exportCsv() {
-    if (!store_ || !store_->isOpen()) return;
+    BackgroundWork* background = InstalledBackgroundWork();
+    if (!background) return;
     const QString path = askExportPath ? askExportPath() : QString();
     if (path.isEmpty()) return;
-    const QString error = ExportRecordCsv(*store_, learner(), path);
-    if (tell)
-        tell(error.isEmpty() ? QStringLiteral("Der Lernstand steht in „%1“.").arg(path) : error);
+    auto error = std::make_shared<QString>();
+    background->run(
+        [reader = reader_, error, who = learner(), path] {
+            RecordStore& store = reader->open();
+            *error = store.isOpen() ? ExportRecordCsv(store, who, path) : store.error();
+        },
+        [window = QPointer<ProgressWindow>(this), error, path] {
+            if (!window || !window->tell) return;
+            window->tell(error->isEmpty() ? QStringLiteral("Der Lernstand steht in „%1“.").arg(path)
+                                          : *error);
+        });
 }

@@ -10,6 +10,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+struct ProgressFigures;
 class RecordStore;
 
 // "Lernstand": the learner's progress in charts, each with a table of the same figures beside
@@ -22,7 +23,8 @@ public:
     ProgressWindow(const QString& databasePath, const QString& learner, QWidget* parent = nullptr);
     ~ProgressWindow() override;
 
-    // Reads the record again and redraws every chart and table.
+    // Reads the record again, off the window thread, and redraws every chart and table when
+    // the figures are there (then shown() is emitted).
     void refresh();
     // Asks where to write the CSV; tests answer it themselves. Empty = cancelled.
     std::function<QString()> askExportPath;
@@ -32,15 +34,25 @@ public:
 signals:
     // The user chose another learner; new entries belong to them from now on.
     void learnerChosen(const QString& learner);
+    // The figures of the last refresh are on the screen.
+    void shown();
 
 private:
+    // The connection to the record: made, used and dropped by the background work only.
+    struct Reader {
+        QString path;
+        std::unique_ptr<RecordStore> store;
+        RecordStore& open();
+    };
+
+    void display(const ProgressFigures& figures, const QString& who);
     void exportCsv();
     void chooseLearner();
     QString learner() const;
 
-    QString databasePath_;
     QString chosen_;
-    std::unique_ptr<RecordStore> store_;
+    std::shared_ptr<Reader> reader_;
+    int requests_ = 0;  // refreshes asked for; only the newest one is shown
     QComboBox* learner_;
     QComboBox* period_;
     QPushButton* export_;

@@ -14,8 +14,25 @@ constexpr double kMaxWantedPeak = 0.6 * kFullScale;
 constexpr double kSoftKnee = 0.75 * kFullScale;
 constexpr double kGainGlideS = 0.01;  // time constant of a change of the wanted signal's gain
 
+// The band the signal-to-noise ratio is measured in, centred on the tone [Hz].
+constexpr double kMeasuringBandHz = 500;
+
 // White noise of unit variance carries this share of its power in a 500 Hz band.
-double ShareIn500Hz(int rate) { return 1000.0 / rate; }
+double ShareIn500Hz(int rate) { return 2 * kMeasuringBandHz / rate; }
+
+// The share of white noise of unit variance that `filter` lets through within the measuring
+// band around `centreHz`: a filter narrower than the band passes less of it, and even a wider
+// one has dropped a little at its edges.
+double ShareThrough(const ReceiverFilter& filter, double centreHz, int rate) {
+    constexpr int kSteps = 250;
+    constexpr double kStepHz = kMeasuringBandHz / kSteps;
+    double sum = 0;
+    for (int i = 0; i < kSteps; ++i) {
+        const double g = filter.gainAt(centreHz - kMeasuringBandHz / 2 + (i + 0.5) * kStepHz);
+        sum += g * g;
+    }
+    return 2 * sum * kStepHz / rate;
+}
 
 double FromDb(double db) { return std::pow(10.0, db / 20.0); }
 
@@ -59,14 +76,19 @@ void BandMixer::adopt(const Snapshot& snapshot) {
     }
     settings_ = s;
 
-    const double noiseShare = s.noiseOn ? std::pow(10.0, -s.snrDb / 10.0) * s.filterHz / 500.0 : 0;
+    // The noise power after the filter, relative to the wanted signal's: all of it lies in the
+    // measuring band when the filter is narrower.
+    const double noiseShare = s.noiseOn ? std::pow(10.0, -s.snrDb / 10.0) *
+                                              std::max<double>(s.filterHz, kMeasuringBandHz) /
+                                              kMeasuringBandHz
+                                        : 0;
     const double qrmShare = s.qrmOn ? 0.5 * std::pow(10.0, s.qrmLevelDb / 10.0) : 0;
     const double peak = std::min(
         kMaxWantedPeak, std::sqrt(2.0) * kTargetRms / std::sqrt(1.0 + noiseShare + qrmShare));
     wantedGain_ = peak / kReferencePeak;
     const double power = peak * peak / 2;  // of the unfaded wanted tone
     const double share = ShareIn500Hz(rate_);
-    noiseSigma_ = s.noiseOn ? std::sqrt(power * std::pow(10.0, -s.snrDb / 10.0) / share) : 0;
+    noisePower_ = s.noiseOn ? power * std::pow(10.0, -s.snrDb / 10.0) : 0;
     qrmPeak_ = s.qrmOn ? peak * FromDb(s.qrmLevelDb) : 0;
     qsb_.configure(s.qsbOn ? s.qsbDepthDb : 0, s.qsbPeriodS);
     qrn_.configure(s.qrnOn ? s.qrnPerMinute : 0,
@@ -77,6 +99,8 @@ void BandMixer::adopt(const Snapshot& snapshot) {
 
 void BandMixer::retune() {
     filter_.tune(centreHz_, settings_.filterHz);
+    const double share = ShareThrough(filter_, centreHz_, rate_);
+    noiseSigma_ = noisePower_ > 0 && share > 0 ? std::sqrt(noisePower_ / share) : 0;
     qrm_.tune(centreHz_ + settings_.qrmOffsetHz);
 }
 

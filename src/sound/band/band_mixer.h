@@ -66,6 +66,7 @@ private:
     bool seeded_ = false;
     double wantedGain_ = 1;  // of the wanted signal while the band is on
     double noiseSigma_ = 0;
+    double noisePower_ = 0;  // wanted in the measuring band around the tone [sample value²]
     double qrmPeak_ = 0;
     double centreHz_ = 800;
     double gain_ = 1;    // the wanted signal's gain now, gliding to its target

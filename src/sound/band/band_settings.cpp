@@ -41,3 +41,15 @@ BandSettings ApplyPreset(BandPreset preset, const BandSettings& current) {
     }
     return s;
 }
+
+QString FilterFitProblem(double pitchHz, int filterHz, int sampleRate) {
+    const double highest = kHighestFilterShare * sampleRate;
+    if (pitchHz + filterHz / 2.0 <= highest) return {};
+    return QStringLiteral(
+               "das Empfängerfilter (%1 Hz breit um %2 Hz) reicht über %3 Hz hinaus, das "
+               "0,45-Fache der Abtastrate; eine tiefere Tonhöhe, ein schmaleres Filter oder eine "
+               "höhere Abtastrate wählen")
+        .arg(filterHz)
+        .arg(pitchHz)
+        .arg(highest);
+}

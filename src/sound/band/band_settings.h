@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 // The conditions of the band the learner listens on: what a receiver adds to the wanted
@@ -47,3 +48,11 @@ BandSettings Bounded(BandSettings settings);
 enum class BandPreset { Quiet, Normal, Contest, Off };
 // "ruhiges Band", "normaler Betrieb", "Contest", "aus". The seed is kept.
 BandSettings ApplyPreset(BandPreset preset, const BandSettings& current);
+
+// The highest frequency the receiver filter may reach, as a share of the sample rate: above
+// it the filter's corners come too close to the Nyquist limit to keep their shape.
+constexpr double kHighestFilterShare = 0.45;
+
+// Empty when the receiver filter of `filterHz` centred on `pitchHz` fits below
+// kHighestFilterShare × `sampleRate`; otherwise a German message that says why and what helps.
+QString FilterFitProblem(double pitchHz, int filterHz, int sampleRate);

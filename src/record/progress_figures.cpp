@@ -1,0 +1,16 @@
+#include "record/progress_figures.h"
+
+ProgressFigures ReadProgressFigures(RecordStore& store, const QString& learner,
+                                    const QDateTime& since, int confusionLimit) {
+    ProgressFigures figures;
+    if (!store.isOpen()) {
+        figures.error = store.error();
+        return figures;
+    }
+    figures.readable = true;
+    figures.learners = store.learners();
+    figures.characters = store.characterFigures(learner, since);
+    figures.days = store.dayFigures(learner, since);
+    figures.confusions = store.confusions(learner, since, confusionLimit);
+    return figures;
+}

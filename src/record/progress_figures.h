@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "record/record_store.h"
+
+// Everything "Lernstand" shows of one learner over a period, read in one go so that the
+// reading can happen off the window thread.
+struct ProgressFigures {
+    bool readable = false;
+    QString error;  // why the record could not be read
+    QStringList learners;
+    std::vector<CharacterFigures> characters;
+    std::vector<DayFigures> days;
+    std::vector<Confusion> confusions;
+};
+
+// Reads the figures of `learner` since `since` (invalid: all), at most `confusionLimit`
+// confusions.
+ProgressFigures ReadProgressFigures(RecordStore& store, const QString& learner,
+                                    const QDateTime& since, int confusionLimit);
