@@ -15,7 +15,9 @@ constexpr double kStallSeconds = 2.0;
 // While the stream runs, a new sound is placed this far ahead of the device, so that the ring
 // holds it before the callback needs it even when the window thread wakes late or the device
 // takes a large buffer at once; the next character of a run is handed over that much earlier.
-constexpr double kRunLeadSeconds = 0.050;
+// A run's schedule is known ahead, so a generous lead costs nothing and rides out a window
+// thread held up for a tenth of a second on a busy machine.
+constexpr double kRunLeadSeconds = 0.100;
 constexpr int64_t kPromptLeadFrames = 256;  // one device buffer: a typed key waits no longer
 constexpr int kTendIntervalMs = 250;
 }  // namespace
