@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and then starts the trainer or runs the tests.
 #   ./trainer.sh start   build and start the trainer in the working folder run/
-#   ./trainer.sh test    build and run every test
+#   ./trainer.sh test    build and run every test, the live sound tests (label "live") with a
+#                        PulseAudio server of their own among them
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev portaudio19-dev
           libsndfile1-dev libsamplerate0-dev fonts-dejavu-core fonts-liberation2 poppler-utils
-          qt6-charts-dev libqt6sql6-sqlite qt6-translations-l10n)
+          qt6-charts-dev libqt6sql6-sqlite qt6-translations-l10n
+          pulseaudio pulseaudio-utils libasound2-plugins)
 
 install_missing() {
     local missing=()

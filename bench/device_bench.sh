@@ -3,10 +3,12 @@
 # stopped here; it does not touch any other sound server): the idle window's processor use and
 # the time to the first sound after idle, the key-to-sound latency in keyboard mode, and
 # (with "long") continuous runs while two stress processes keep both cores busy, captured from
-# the sink's monitor and checked for gaps and clicks with cw-audio-metrics.
+# the sink's monitor, the device's underflow flags placed in it, and checked for gaps and clicks
+# with cw-audio-metrics.
 #   bench/device_bench.sh BUILD_DIR [idle] [keys] [long [SECONDS]]
 # Needs pulseaudio, pulseaudio-utils, xvfb, stress-ng; cw-audio-metrics from ../shared/tools.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 build=$(realpath "${1:?build folder}")
 shift
 parts=("$@")
@@ -59,10 +61,12 @@ for ((i = 0; i < ${#parts[@]}; i++)); do
             --file-format=wav "$work/capture.wav" &
         capture=$!
         pids+=($capture)
-        run_x "$build/bench/bench_device_long_run" "$seconds" 100
+        run_x "$build/bench/bench_device_long_run" "$seconds" 100 "$work/underflows.log"
         sleep 1
         kill -INT $capture
         wait $capture 2>/dev/null || true
+        echo "-- the device's underflow flags in the capture"
+        python3 "$here/underflow_places.py" "$work/capture.wav" "$work/underflows.log"
         echo "-- capture checked by cw-audio-metrics"
         "$metrics" "$work/capture.wav" | tail -n 25
         ;;

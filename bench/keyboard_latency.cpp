@@ -55,8 +55,10 @@ public:
     void queuePcm(PcmBuffer samples) override { inner_.queuePcm(std::move(samples)); }
     bool idle() override { return inner_.idle(); }
     double secondsQueued() override { return inner_.secondsQueued(); }
+    double heardEndSeconds() override { return inner_.heardEndSeconds(); }
     void stop() override { inner_.stop(); }
-    uint64_t underruns() const override { return inner_.underruns(); }
+    uint64_t deviceUnderflows() const override { return inner_.deviceUnderflows(); }
+    uint64_t lateSounds() const override { return inner_.lateSounds(); }
     void setNeed(SoundNeed need) override { inner_.setNeed(need); }
     SoundNeed need() const override { return inner_.need(); }
 

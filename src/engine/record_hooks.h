@@ -10,8 +10,9 @@
 // The settings now in force: speed, spacing, pitch and the ticked training effects.
 RecordSettings CurrentRecordSettings();
 
-// An answer of the drill; the reaction time runs from the end of the last element of the
-// character just sounded to now.
+// An answer of the drill; the reaction time runs from the moment the last element of the
+// character just sounded reached the listener (its place on the device's timeline plus the
+// device's latency) to now.
 void RecordDrillAnswer(const QString& asked, const QString& typed, bool right);
 
 // A run has begun its text (the preamble is over).

@@ -12,6 +12,7 @@
 #include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -105,6 +106,8 @@ void ShowStatistics() {
     f.Timer2.setTimerEnabled(false);
     s.SentCount = -1;
     sendOne(QStringLiteral("+"));
+    // The run is over when its last sign has been heard, not when it was handed to the device.
+    if (f.Ohr.ticked()) Platform().tonwerk->WaitUntilHeard();
     display.foreColor = RGB(0, 0, 0);
     s.TonePitch = s.BasePitch;
     f.L_Ton.setCaption(ShortestText(s.TonePitch));

@@ -1,5 +1,7 @@
 #include "engine/send_character.h"
 
+#include <cmath>
+
 #include "engine/spoken_characters.h"
 #include "engine/timing.h"
 #include "engine/tone_control.h"
@@ -8,9 +10,8 @@
 #include "platform/number_format.h"
 #include "platform/services.h"
 #include "platform/text_surface.h"
+#include "sound/tonwerk.h"
 #include "state/shared_state.h"
-
-#include <cmath>
 
 namespace {
 void holdWhilePaused() {
@@ -56,7 +57,8 @@ void SendCharacter() {
     }
 
     if (s.CurrentChar == QStringLiteral(" ")) {
-        if (f.Ohr.ticked()) WaitSeconds(s.WordGap);
+        // Silence on the device's timeline, so that the gap keeps its length to the sample.
+        if (f.Ohr.ticked()) Platform().tonwerk->PlaySilence(s.WordGap * 1000.0);
         if (f.Auge.ticked()) display.Print(s.NormalRun ? QStringLiteral("  ") : QStringLiteral(" "));
         if (s.SentCount >= 0) s.SentText += QLatin1Char(' ');
         ++s.SentCount;
@@ -94,7 +96,9 @@ void SendCharacter() {
 
     if (f.Ohr.ticked()) {
         PlayCharacter(s.CurrentChar);
-        if (s.CharSpacing > 1.0f) WaitSeconds(s.GapUnitMs / 1000.0f * (s.CharSpacing - 1.0f));
+        if (s.CharSpacing > 1.0f) {
+            Platform().tonwerk->PlaySilence(s.GapUnitMs * (s.CharSpacing - 1.0));
+        }
     }
 
     holdWhilePaused();

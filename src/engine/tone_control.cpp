@@ -29,10 +29,9 @@ void PlayCharacter(const QString& text) {
     t.SequenceEnabled(true);
     t.LoadSequence();
     t.PlaySequence();
-    // The sequence ends with a dot of silence, the character gap and one more dot after the
-    // last element.
+    // The last element reaches the listener after the device's latency, which may be after
+    // this moment: the sender runs ahead of the device.
     SharedState& s = S();
-    const double trailingMs = 2.0 * s.DotMs + s.CharGap;
-    s.LastSignEndSeconds = Platform().clock->monotonicSeconds() - trailingMs / 1000.0;
+    s.LastSignEndSeconds = t.output().heardEndSeconds();
     ++s.PlayedCount;
 }

@@ -29,6 +29,9 @@ void ClockedOutput::queueTones(const std::vector<ToneSegment>& tones) {
     for (const ToneSegment& tone : tones) {
         frames.push_back(framesFor(tone.durationMs));
         total += frames.back();
+        if (tone.frequencyHz > 0 && tone.amplitude > 0 && frames.back() > 0) {
+            audibleEnd_ = start + total;
+        }
     }
     renderTones(start, tones, frames);
     endFrame_ = start + total;
@@ -40,6 +43,7 @@ void ClockedOutput::queuePcm(PcmBuffer samples) {
     const int64_t start = std::max(endFrame_, nowFrame());
     renderPcm(start, samples);
     endFrame_ = start + static_cast<int64_t>(samples->size());
+    if (!samples->empty()) audibleEnd_ = endFrame_;
 }
 
 bool ClockedOutput::idle() { return nowFrame() >= endFrame_; }
@@ -51,12 +55,17 @@ double ClockedOutput::secondsQueued() {
                     origin_ + endFrame_ / static_cast<double>(rate_) - clock_.monotonicSeconds());
 }
 
+double ClockedOutput::heardEndSeconds() {
+    return origin_ + audibleEnd_ / static_cast<double>(rate_);
+}
+
 void ClockedOutput::stop() {
     const int64_t now = nowFrame();
     if (endFrame_ > now) {
         renderStop(now);
         // The fade-out still sounds for a few milliseconds; what comes next follows it.
         endFrame_ = now + ToneRenderer::StopFadeFrames(rate_);
+        audibleEnd_ = std::min(audibleEnd_, endFrame_);
     }
 }
 

@@ -17,6 +17,7 @@ public:
     void queuePcm(PcmBuffer samples) override;
     bool idle() override;
     double secondsQueued() override;
+    double heardEndSeconds() override;
     void stop() override;
     void setNeed(SoundNeed need) override;
     SoundNeed need() const override { return need_; }
@@ -40,6 +41,10 @@ protected:
     virtual int64_t nowFrame();
     // The first sample after everything queued.
     int64_t endFrame() const { return endFrame_; }
+    // The frame after the last sample of the last tone or sound file queued.
+    int64_t audibleEnd() const { return audibleEnd_; }
+    // Monotonic seconds at the output's sample 0.
+    double origin() const { return origin_; }
 
     Clock& clock_;
 
@@ -47,6 +52,7 @@ private:
     int rate_;
     double origin_;         // monotonic seconds at sample 0
     int64_t endFrame_ = 0;  // first frame after everything queued
+    int64_t audibleEnd_ = 0;
     double carry_ = 0;      // fraction of a sample carried to the next tone
     SoundNeed need_;
 };

@@ -40,17 +40,28 @@ public:
     virtual void queueTones(const std::vector<ToneSegment>& tones) = 0;
     // Appends ready samples (a sound file) at the output's rate, mono.
     virtual void queuePcm(PcmBuffer samples) = 0;
-    // True when the last queued sample has been played.
+    // True when the next sound may be queued: a clock-driven output has played its last
+    // queued sample, a device is a fixed lead ahead of it. The rhythm follows this alone, never
+    // the moment a sound is heard.
     virtual bool idle() = 0;
-    // Seconds of queued sound still to be played (an estimate for sleeping, not a promise).
+    // Seconds until idle (an estimate for sleeping, not a promise).
     virtual double secondsQueued() = 0;
+    // The moment (monotonic seconds) the last sample of the last tone or sound file queued so
+    // far reaches the listener: its place on the timeline plus the device's latency. For what a
+    // person perceives: the end of a sign or a run, the end of a sound file.
+    virtual double heardEndSeconds() = 0;
     // Silences the output within a few milliseconds with a short fade, dropping the queue.
     virtual void stop() = 0;
     // Band conditions mixed into everything played from the next block on; the traffic is the
     // second station's. An output that plays nothing ignores them.
     virtual void setBandConditions(const BandSettings&, std::shared_ptr<const QrmTraffic>) {}
-    // Buffers the device had to fill with silence because nothing was ready.
-    virtual uint64_t underruns() const { return 0; }
+    // Buffers the device reported it could not be given in time (the audio thread was late).
+    virtual uint64_t deviceUnderflows() const { return 0; }
+    // Sounds that reached the audio thread after their place on the timeline had been played
+    // (the window thread was late); each started at once, a little late.
+    virtual uint64_t lateSounds() const { return 0; }
+    // Both kinds together.
+    uint64_t underruns() const { return deviceUnderflows() + lateSounds(); }
     // The device follows a new need between sounds, never inside one.
     virtual void setNeed(SoundNeed need) = 0;
     virtual SoundNeed need() const = 0;

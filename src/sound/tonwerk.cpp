@@ -40,7 +40,17 @@ void Tonwerk::PlaySequence() {
     if (!enabled_ || loaded_.empty()) return;
     stopped_ = false;
     output_.queueTones(loaded_);
-    // The device is the clock: the character is over when its last sample has been played.
+    waitUntilIdle();
+}
+
+void Tonwerk::PlaySilence(double ms) {
+    if (ms <= 0) return;
+    stopped_ = false;
+    output_.queueTones({ToneSegment{0, ms, 0}});
+    waitUntilIdle();
+}
+
+void Tonwerk::waitUntilIdle() {
     // The last moments are slept without handling events: an event timer may wake up a
     // millisecond late, and every such delay would hold back the next character.
     while (!stopped_ && !output_.idle()) {
@@ -50,6 +60,14 @@ void Tonwerk::PlaySequence() {
         } else {
             clock_.sleepUntil(clock_.monotonicSeconds() + std::max(queued, kMinSleepSeconds));
         }
+    }
+}
+
+void Tonwerk::WaitUntilHeard() {
+    for (;;) {
+        const double left = output_.heardEndSeconds() - clock_.monotonicSeconds();
+        if (stopped_ || left <= 0) return;
+        clock_.waitForEvents(left);
     }
 }
 

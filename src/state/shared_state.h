@@ -49,7 +49,8 @@ struct SharedState {
     float RunGroupCount = 0;
     float SpacingStep = 0;
     float SavedCharSpacing = 0;
-    // Monotonic clock (s) when the last element of the last sounded character ended.
+    // Monotonic clock (s) when the last element of the last sounded character reached the
+    // listener.
     double LastSignEndSeconds = 0;
 
     // Sound data. ElementBuffer has the lower bound 1: element i lives at ElementBuffer[i - 1],

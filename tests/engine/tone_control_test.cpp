@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "engine/morse_table.h"
+#include "engine/record_hooks.h"
 #include "engine/timing.h"
+#include "platform/record_sink.h"
 #include "support/audio_analysis.h"
 #include "support/registry.h"
 #include "support/rig.h"
@@ -25,6 +27,26 @@ std::vector<int64_t> Boundaries(const std::vector<double>& durationsMs) {
 }
 
 std::vector<int16_t> Played(TestRig& rig) { return rig.output.samples(); }
+
+// The offline output behind a device buffer: every sound reaches the listener this much later
+// than its place on the timeline.
+class BufferedOutput : public OfflineOutput {
+public:
+    BufferedOutput(Clock& clock, double latencySeconds)
+        : OfflineOutput(clock, kRate), latency_(latencySeconds) {}
+    double heardEndSeconds() override { return OfflineOutput::heardEndSeconds() + latency_; }
+
+private:
+    double latency_;
+};
+
+class AnswerRecorder : public RecordSink {
+public:
+    void answer(const DrillAnswer& entry) override { answers.push_back(entry); }
+    void run(const RunSummary&) override {}
+    void copy(const CheckedCopy&) override {}
+    std::vector<DrillAnswer> answers;
+};
 }  // namespace
 
 class ToneControlTest : public QObject {
@@ -37,7 +59,35 @@ private slots:
     void parenthesesSoundAlike();
     void stopSoundEndsACharacterEarlyAndIsHarmlessWhenIdle();
     void renderedTextDecodesBack();
+    void reactionTimeRunsFromTheHeardEndOfTheLastElement();
 };
+
+void ToneControlTest::reactionTimeRunsFromTheHeardEndOfTheLastElement() {
+    TestRig rig;
+    rig.startUp();
+    BufferedOutput output(rig.clock, 0.080);
+    Tonwerk tonwerk(output, rig.clock);
+    Platform().tonwerk = &tonwerk;
+    AnswerRecorder recorder;
+    Platform().record = &recorder;
+    rig.s.Speed = 65;
+    rig.f.LT.setValue(33);
+    ComputeTiming();
+    const double dot = rig.s.DotMs, dash = rig.s.DashMs, gap = rig.s.CharGap;
+    const auto bounds = Boundaries({dot, dot, dash, dot, gap, dot});
+    const double startedAt = rig.clock.monotonicSeconds();
+    PlayCharacter(QStringLiteral("A"));
+    // The dash ends at the third boundary; the silence after it is not part of the sign.
+    const double heardEnd = startedAt + bounds[3] / double(kRate) + 0.080;
+    QVERIFY(std::abs(rig.s.LastSignEndSeconds - heardEnd) < 1e-9);
+    rig.clock.advance(0.7);
+    RecordDrillAnswer(QStringLiteral("A"), QStringLiteral("A"), true);
+    QCOMPARE(recorder.answers.size(), size_t(1));
+    QCOMPARE(recorder.answers[0].reactionMs,
+             static_cast<int>(std::lround((rig.clock.monotonicSeconds() - heardEnd) * 1000)));
+    Platform().record = nullptr;
+    Platform().tonwerk = &rig.tonwerk;
+}
 
 void ToneControlTest::letterSoundsWithTheTimingFormulasToTheSample() {
     TestRig rig;

@@ -21,6 +21,9 @@ struct FakeDevice {
     bool open = false;
     StreamRenderer* renderer = nullptr;
     std::vector<int16_t> played;
+    double granted = -1;        // latency granted (s); -1 grants what is asked
+    double reportedDelay = -1;  // delay told before each buffer (s); -1 tells none
+    double burstOnStart = 0;    // seconds rendered at once when the stream starts
 };
 
 // Grants whatever latency is asked for; renders only when the test lets time pass.
@@ -34,7 +37,7 @@ public:
         d_.openedAt.push_back(d_.played.size());
         d_.renderer = &renderer;
         d_.open = true;
-        latency_ = latencySeconds;
+        latency_ = d_.granted >= 0 ? d_.granted : latencySeconds;
         return true;
     }
     double latencySeconds() const override { return latency_; }
@@ -42,6 +45,12 @@ public:
         if (!d_.open) return false;
         d_.running = true;
         d_.startedAt.push_back(d_.played.size());
+        // A device that fills its whole buffer at once, as a starving one may.
+        std::vector<int16_t> buffer(kBuffer);
+        for (int i = 0; i < std::lround(d_.burstOnStart * kRate / kBuffer); ++i) {
+            d_.renderer->renderDeviceBuffer(buffer.data(), kBuffer, false);
+            d_.played.insert(d_.played.end(), buffer.begin(), buffer.end());
+        }
         return true;
     }
     void abort() override { d_.running = false; }
@@ -61,6 +70,7 @@ void Play(FakeDevice& device, VirtualClock& clock, double seconds) {
     std::vector<int16_t> buffer(kBuffer);
     for (int i = 0; i < std::lround(seconds * kRate / kBuffer); ++i) {
         if (device.running) {
+            if (device.reportedDelay >= 0) device.renderer->setBufferDelay(device.reportedDelay);
             device.renderer->renderDeviceBuffer(buffer.data(), kBuffer, false);
             device.played.insert(device.played.end(), buffer.begin(), buffer.end());
         }
@@ -109,6 +119,9 @@ private slots:
     void keepOpenHoldsTheStreamThroughSilence();
     void bandFadesOutBeforeTheStreamStops();
     void soundFileIsKeptUntilItHasBeenPlayed();
+    void nextSoundFollowsTheTimelineNotTheListener();
+    void heardEndFollowsWhatTheDeviceTells();
+    void underflowsAndLateSoundsAreCountedApart();
 };
 
 void DeviceStreamTest::stopsWhenIdleAndStartsTheNextSoundWhole() {
@@ -253,6 +266,104 @@ void DeviceStreamTest::soundFileIsKeptUntilItHasBeenPlayed() {
     // Once played, it is let go.
     output->queueTones(Dits(1, 50));
     QVERIFY(held.expired());
+}
+
+void DeviceStreamTest::nextSoundFollowsTheTimelineNotTheListener() {
+    VirtualClock clock;
+    FakeDevice device;
+    device.granted = 0.100;  // a headset's buffer, longer than the silence after a character
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    BandSettings band;
+    band.enabled = true;
+    band.snrDb = 30;  // faint noise: the dits stand out
+    output->setBandConditions(band, nullptr);
+    // A character: a dit, then 160 ms of silence that end it.
+    const std::vector<ToneSegment> character = {{800, 40, 32000}, {0, 160, 0}};
+    output->queueTones(character);
+    // The device has taken the character up to its last moments: the next may be queued,
+    // though the silence has not been heard yet, and the band's noise goes on.
+    const double queuedAt = clock.monotonicSeconds();
+    int buffers = 0;
+    while (!output->idle()) {
+        Play(device, clock, static_cast<double>(kBuffer) / kRate);
+        QVERIFY(++buffers < 100);
+    }
+    QVERIFY(output->bandAudible());
+    QVERIFY(clock.monotonicSeconds() - queuedAt < 0.200 - 0.040);
+    QVERIFY(output->heardEndSeconds() > clock.monotonicSeconds());
+    output->queueTones(character);
+    Play(device, clock, 0.5);
+    // Noise fills the silence, so the dits are found by their loudness.
+    int loudest = 0;
+    for (int16_t v : device.played) loudest = std::max(loudest, std::abs(int{v}));
+    std::vector<int64_t> onsets;
+    for (size_t i = 0; i < device.played.size(); ++i) {
+        if (std::abs(int{device.played[i]}) > loudest / 2 &&
+            (onsets.empty() || static_cast<int64_t>(i) - onsets.back() > kRate / 20)) {
+            onsets.push_back(static_cast<int64_t>(i));
+        }
+    }
+    QCOMPARE(onsets.size(), size_t(2));
+    // 200 ms apart, to within one period of the tone (the phase runs on from dit to dit).
+    QVERIFY(std::abs(onsets[1] - onsets[0] - kRate / 5) <= kRate / 800);
+    QCOMPARE(output->underruns(), uint64_t(0));
+}
+
+void DeviceStreamTest::heardEndFollowsWhatTheDeviceTells() {
+    for (const double told : {-1.0, 0.0371}) {
+        VirtualClock clock;
+        FakeDevice device;
+        device.granted = 0.080;
+        device.reportedDelay = told;
+        auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+        const double origin = clock.monotonicSeconds();
+        output->queueTones({{800, 100, 32000}, {0, 100, 0}});
+        Play(device, clock, 0.05);
+        // The tone's last sample is the 4800th of the stream; it reaches the listener after
+        // the delay the device tells, or else the latency it granted.
+        const double delay = told >= 0 ? told : 0.080;
+        QVERIFY(std::abs(output->heardEndSeconds() - (origin + 0.100 + delay)) < 1e-6);
+        // Once the stream has been stopped and started again, the new stream's moments count.
+        Play(device, clock, 4);
+        QVERIFY(!device.running);
+        const double restart = clock.monotonicSeconds();
+        output->queueTones({{800, 50, 32000}, {0, 50, 0}});
+        Play(device, clock, 0.02);
+        QVERIFY(std::abs(output->heardEndSeconds() - (restart + 0.050 + delay)) < 1e-6);
+    }
+}
+
+void DeviceStreamTest::underflowsAndLateSoundsAreCountedApart() {
+    VirtualClock clock;
+    {
+        FakeDevice device;
+        auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+        output->queueTones(Dits(3, 50));
+        std::vector<int16_t> buffer(kBuffer);
+        for (bool flagged : {false, true, false, true, true}) {
+            device.renderer->renderDeviceBuffer(buffer.data(), kBuffer, flagged);
+        }
+        QCOMPARE(output->deviceUnderflows(), uint64_t(3));
+        QCOMPARE(output->lateSounds(), uint64_t(0));
+        QCOMPARE(QString::fromStdString(output->underrunReport()),
+                 QStringLiteral("Die Tonausgabe hatte Aussetzer bei 60 ms Latenz: 3 "
+                                "Pufferunterläufe des Geräts, 0 zu spät gelieferte Töne."));
+    }
+    {
+        // More dits than the ring holds: the device, started when the ring is full, plays past
+        // the start of those still to come before they are handed over.
+        FakeDevice device;
+        device.burstOnStart = 3.0;
+        auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+        output->queueTones(Dits(1100, 1));
+        Play(device, clock, 0.1);
+        QVERIFY(output->lateSounds() > 0);
+        QCOMPARE(output->deviceUnderflows(), uint64_t(0));
+        const QString line = QString::fromStdString(output->underrunReport());
+        QVERIFY2(line.contains(QStringLiteral(" 0 Pufferunterläufe des Geräts, %1 zu spät")
+                                   .arg(output->lateSounds())),
+                 qPrintable(line));
+    }
 }
 
 REGISTER_TEST(DeviceStreamTest);

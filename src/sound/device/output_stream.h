@@ -8,6 +8,9 @@ class StreamRenderer {
 public:
     virtual ~StreamRenderer() = default;
     virtual void renderDeviceBuffer(int16_t* out, unsigned long frames, bool deviceUnderflow) = 0;
+    // Called before a buffer when the device knows how long its first frame takes to be heard
+    // (s).
+    virtual void setBufferDelay(double) {}
 };
 
 // One output stream of the sound device, as the device output drives it from the window thread;

@@ -15,7 +15,9 @@ constexpr double kStallSeconds = 2.0;
 // While the stream runs, a new sound is placed this far ahead of the device, so that the ring
 // holds it before the callback needs it even when the window thread wakes late or the device
 // takes a large buffer at once; the next character of a run is handed over that much earlier.
-constexpr double kRunLeadSeconds = 0.050;
+// A run's schedule is known ahead, so a generous lead costs nothing and rides out a window
+// thread held up for a tenth of a second on a busy machine.
+constexpr double kRunLeadSeconds = 0.100;
 constexpr int64_t kPromptLeadFrames = 256;  // one device buffer: a typed key waits no longer
 constexpr int kTendIntervalMs = 250;
 }  // namespace
@@ -81,6 +83,7 @@ void PortAudioOutput::startStream() {
     if (running_ || !stream_ || broken_) return;
     running_ = true;
     lastMove_ = clock_.monotonicSeconds();
+    heardOrigin_.store(std::nan(""), std::memory_order_relaxed);
     const bool prompt = need().promptResponse;
     if (!open_ && !openStream(prompt) && !openStream(!prompt)) {
         // The device has gone: the clock keeps the time from here on.
@@ -113,7 +116,7 @@ void PortAudioOutput::closeStream() {
 
 bool PortAudioOutput::quiet() {
     // Band noise fading out after the last sound is heard too; closing under it would click.
-    return !running_ || (devicePosition() - latencyFrames_ >= audibleEnd_ && !bandAudible());
+    return !running_ || (devicePosition() - latencyFrames_ >= audibleEnd() && !bandAudible());
 }
 
 void PortAudioOutput::tend() {
@@ -126,7 +129,7 @@ void PortAudioOutput::tend() {
     }
     if (!running_ || !quiet()) return;
     const int64_t silentFrames =
-        devicePosition() - std::max(endFrame(), audibleEnd_ + latencyFrames_);
+        devicePosition() - std::max(endFrame(), audibleEnd() + latencyFrames_);
     if (silentFrames >= std::llround(kIdleStopSeconds * sampleRate())) closeStream();
 }
 
@@ -143,8 +146,16 @@ void PortAudioOutput::renderMono(int16_t* out, unsigned long frames) {
     RenderWithBand(renderer_, band_, source_, out, static_cast<int64_t>(frames));
 }
 
+void PortAudioOutput::setBufferDelay(double seconds) { bufferDelay_ = seconds; }
+
 void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, bool deviceUnderflow) {
     if (deviceUnderflow) underflows_.fetch_add(1, std::memory_order_relaxed);
+    // When this buffer's first frame is heard, as the device tells or as it was granted.
+    const double at = clock_.monotonicSeconds();
+    const double rate = sampleRate();
+    const double delay = bufferDelay_ >= 0 ? bufferDelay_ : latencyFrames_ / rate;
+    bufferDelay_ = -1;
+    heardOrigin_.store(at + delay - renderer_.position() / rate, std::memory_order_relaxed);
     const uint64_t drop = dropUpTo_.load(std::memory_order_acquire);
     if (drop > handledDrop_) {
         renderer_.stopUpTo(drop);
@@ -172,6 +183,7 @@ void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, boo
     lateItems_.store(renderer_.lateItems(), std::memory_order_relaxed);
     bandAudible_.store(band_.audible(), std::memory_order_release);
     position_.store(renderer_.position(), std::memory_order_release);
+    takenAt_.store(at, std::memory_order_release);
 }
 
 int64_t PortAudioOutput::devicePosition() {
@@ -200,6 +212,16 @@ int64_t PortAudioOutput::nowFrame() {
     return devicePosition() + (running_ ? leadFrames_ : 0);
 }
 
+int64_t PortAudioOutput::expectedPosition() {
+    const int64_t position = devicePosition();
+    if (!running_ || stalled_) return position;
+    // The device takes its buffers in bursts; between them it is assumed to go on at its rate,
+    // but never by more than half the lead, so that the next sound is still handed over early.
+    const double since = clock_.monotonicSeconds() - takenAt_.load(std::memory_order_acquire);
+    const auto ahead = static_cast<int64_t>(std::max(0.0, since) * sampleRate());
+    return position + std::min(ahead, leadFrames_ / 2);
+}
+
 void PortAudioOutput::releaseFinished() {
     const uint64_t done = doneUpTo_.load(std::memory_order_acquire);
     while (!inUse_.empty() && inUse_.front().first <= done) inUse_.pop_front();
@@ -226,7 +248,6 @@ void PortAudioOutput::renderTones(int64_t start, const std::vector<ToneSegment>&
         const ToneSegment& tone = tones[i];
         if (tone.frequencyHz > 0 && tone.amplitude > 0 && frames[i] > 0) {
             push(SoundItem{at, frames[i], tone.frequencyHz, tone.amplitude, nullptr, ++serial_});
-            audibleEnd_ = at + frames[i];
         }
         at += frames[i];
     }
@@ -239,25 +260,32 @@ void PortAudioOutput::renderPcm(int64_t start, const PcmBuffer& samples) {
     const auto frames = static_cast<int64_t>(samples->size());
     inUse_.emplace_back(serial_ + 1, samples);
     push(SoundItem{start, frames, 0, 0, samples->data(), ++serial_});
-    audibleEnd_ = start + frames;
     startStream();
 }
 
-void PortAudioOutput::renderStop(int64_t now) {
-    dropUpTo_.store(serial_, std::memory_order_release);
-    audibleEnd_ = std::min(audibleEnd_, now + ToneRenderer::StopFadeFrames(sampleRate()));
-}
+void PortAudioOutput::renderStop(int64_t) { dropUpTo_.store(serial_, std::memory_order_release); }
 
 bool PortAudioOutput::idle() {
-    // A sound file ends with sound, which is heard only once it has passed the device's
-    // buffer; tones end with silence of their own.
-    return ClockedOutput::idle() && quiet();
+    // Only the timeline counts: a sound still in the device's buffer, or the band fading out
+    // after it, never holds back the next one.
+    return expectedPosition() + (running_ ? leadFrames_ : 0) >= endFrame();
 }
 
 double PortAudioOutput::secondsQueued() {
-    const int64_t device = devicePosition();
-    const int64_t left = std::max(endFrame() - nowFrame(), audibleEnd_ + latencyFrames_ - device);
+    const int64_t left = endFrame() - expectedPosition() - (running_ ? leadFrames_ : 0);
     return std::max<int64_t>(0, left) / static_cast<double>(sampleRate());
+}
+
+double PortAudioOutput::heardEndSeconds() {
+    const double rate = sampleRate();
+    const double origin = heardOrigin_.load(std::memory_order_relaxed);
+    // Until the device has taken a buffer of this stream, its latency stands in for what it
+    // would report.
+    if (std::isnan(origin)) {
+        return clock_.monotonicSeconds() + (audibleEnd() - devicePosition()) / rate +
+               latencyFrames_ / rate;
+    }
+    return origin + audibleEnd() / rate;
 }
 
 void PortAudioOutput::setBandConditions(const BandSettings& settings,
@@ -265,27 +293,29 @@ void PortAudioOutput::setBandConditions(const BandSettings& settings,
     band_.set(settings, std::move(traffic));
 }
 
-uint64_t PortAudioOutput::underruns() const {
-    return underflows_.load(std::memory_order_relaxed) + lateItems_.load(std::memory_order_relaxed);
+uint64_t PortAudioOutput::deviceUnderflows() const {
+    return underflows_.load(std::memory_order_relaxed);
 }
+
+uint64_t PortAudioOutput::lateSounds() const { return lateItems_.load(std::memory_order_relaxed); }
 
 std::string PortAudioOutput::underrunReport() const {
     const uint64_t total = underruns();
     if (total == 0) return {};
     std::array<uint64_t, 2> by = underrunsBy_;
     by[openPrompt_] += total - underrunsCounted_;
-    char line[200];
+    char latency[80];
     if (by[0] > 0 && by[1] > 0) {
-        std::snprintf(line, sizeof line,
-                      "Die Tonausgabe hatte %llu Aussetzer (Pufferunterläufe): %llu bei %.0f ms "
-                      "und %llu bei %.0f ms Latenz.",
-                      static_cast<unsigned long long>(total),
-                      static_cast<unsigned long long>(by[0]), latencyMs_[0],
-                      static_cast<unsigned long long>(by[1]), latencyMs_[1]);
+        std::snprintf(latency, sizeof latency, "bei %.0f ms und %.0f ms Latenz", latencyMs_[0],
+                      latencyMs_[1]);
     } else {
-        std::snprintf(line, sizeof line,
-                      "Die Tonausgabe hatte %llu Aussetzer (Pufferunterläufe) bei %.0f ms Latenz.",
-                      static_cast<unsigned long long>(total), latencyMs_[by[1] > 0 ? 1 : 0]);
+        std::snprintf(latency, sizeof latency, "bei %.0f ms Latenz", latencyMs_[by[1] > 0 ? 1 : 0]);
     }
+    char line[300];
+    std::snprintf(line, sizeof line,
+                  "Die Tonausgabe hatte Aussetzer %s: %llu Pufferunterläufe des Geräts, %llu zu "
+                  "spät gelieferte Töne.",
+                  latency, static_cast<unsigned long long>(deviceUnderflows()),
+                  static_cast<unsigned long long>(lateSounds()));
     return line;
 }

@@ -36,13 +36,16 @@ public:
 
     bool idle() override;
     double secondsQueued() override;
-    uint64_t underruns() const override;
+    double heardEndSeconds() override;
+    uint64_t deviceUnderflows() const override;
+    uint64_t lateSounds() const override;
     void setBandConditions(const BandSettings& settings,
                            std::shared_ptr<const QrmTraffic> traffic) override;
 
     // What the device callback does for one buffer of interleaved 16-bit samples. Never
     // blocks, allocates, logs or locks.
     void renderDeviceBuffer(int16_t* out, unsigned long frames, bool deviceUnderflow) override;
+    void setBufferDelay(double seconds) override;
 
     int channels() const { return channels_; }
     // The latency of the stream now open, or last open (s).
@@ -53,8 +56,8 @@ public:
     // The latency the device granted for the short or the generous buffer (s); 0 before it
     // was first opened that way.
     double grantedLatencySeconds(bool prompt) const { return latencyMs_[prompt] / 1000.0; }
-    // One German line with the underruns and the latency they happened with; empty when
-    // there were none.
+    // One German line with the device's underflows, the sounds that came too late and the
+    // latency they happened with; empty when there were none.
     std::string underrunReport() const;
     // Times the device stopped taking samples for so long that the clock took over.
     int stalls() const { return stalls_; }
@@ -104,6 +107,8 @@ private:
     void closeStream();
     // The timeline frame the device takes next; the clock's while the device stands still.
     int64_t devicePosition();
+    // The device position now, assuming it goes on at its rate since it last took a buffer.
+    int64_t expectedPosition();
     // Everything audible has passed the device.
     bool quiet();
     // Follows the need when nothing audible is left, and stops a stream that has been silent
@@ -122,7 +127,12 @@ private:
     std::atomic<uint64_t> underflows_{0};
     std::atomic<uint64_t> lateItems_{0};
     std::atomic<bool> bandAudible_{false};
+    std::atomic<double> takenAt_{0};  // monotonic seconds when the device last took a buffer
+    // Monotonic seconds when timeline frame 0 would be heard, as of the last buffer; NaN until
+    // the running stream has taken one.
+    std::atomic<double> heardOrigin_{std::nan("")};
     static_assert(std::atomic<int64_t>::is_always_lock_free);
+    static_assert(std::atomic<double>::is_always_lock_free);
 
     // The callback's own.
     ToneRenderer renderer_;
@@ -130,11 +140,11 @@ private:
     RingSource source_{ring_};
     uint64_t handledDrop_ = 0;
     std::array<int16_t, 1024> mono_{};
+    double bufferDelay_ = -1;  // the device's delay for the coming buffer (s), -1 = not told
 
     // The window thread's own.
     uint64_t serial_ = 0;
     std::deque<std::pair<uint64_t, PcmBuffer>> inUse_;  // samples the callback may still read
-    int64_t audibleEnd_ = 0;                            // frame after the last audible sample
     int64_t leadFrames_ = 0;  // how far ahead of the device a sound is placed while it runs
     bool open_ = false;
     bool running_ = false;

@@ -7,10 +7,15 @@
 namespace {
 constexpr unsigned long kFramesPerBuffer = 256;  // 5.3 ms at 48 kHz
 
-int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* time,
              PaStreamCallbackFlags flags, void* user) {
-    static_cast<StreamRenderer*>(user)->renderDeviceBuffer(static_cast<int16_t*>(output), frames,
-                                                           (flags & paOutputUnderflow) != 0);
+    auto* renderer = static_cast<StreamRenderer*>(user);
+    // Both times are on the stream's clock; some host APIs leave them zero.
+    if (time && time->outputBufferDacTime > time->currentTime && time->currentTime > 0) {
+        renderer->setBufferDelay(time->outputBufferDacTime - time->currentTime);
+    }
+    renderer->renderDeviceBuffer(static_cast<int16_t*>(output), frames,
+                                 (flags & paOutputUnderflow) != 0);
     return paContinue;
 }
 }  // namespace

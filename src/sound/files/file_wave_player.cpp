@@ -120,8 +120,10 @@ void FileWavePlayer::play(const QString& legacyName) {
     PcmBuffer samples = load(path);
     if (!samples || samples->empty()) return;
     output_.queuePcm(std::move(samples));
-    while (!output_.idle()) {
-        clock_.sleepUntil(clock_.monotonicSeconds() +
-                          std::max(kMinSleepSeconds, output_.secondsQueued()));
+    // A sound file ends with sound: it is over once its last sample has been heard.
+    for (;;) {
+        const double left = output_.heardEndSeconds() - clock_.monotonicSeconds();
+        if (left <= 0) break;
+        clock_.sleepUntil(clock_.monotonicSeconds() + std::max(kMinSleepSeconds, left));
     }
 }
