@@ -37,6 +37,23 @@ const char* const kSchemaV1[] = {
     "CREATE INDEX copy_pairs_by_check ON copy_pairs (check_id)",
 };
 
+// The call-sign contest (version 4): attempts, their calls and each call's aligned characters.
+const char* const kSchemaV4[] = {
+    "CREATE TABLE contest_attempts (id INTEGER PRIMARY KEY, learner TEXT NOT NULL,"
+    " at_ms INTEGER NOT NULL, score INTEGER NOT NULL, start_bpm INTEGER, final_bpm INTEGER,"
+    " highest_bpm INTEGER, completed INTEGER NOT NULL, best_list INTEGER NOT NULL, source TEXT,"
+    " options TEXT, pitch_hz REAL)",
+    "CREATE INDEX contest_attempts_by_learner ON contest_attempts (learner, at_ms)",
+    "CREATE TABLE contest_calls (id INTEGER PRIMARY KEY,"
+    " attempt_id INTEGER NOT NULL REFERENCES contest_attempts(id), position INTEGER NOT NULL,"
+    " sent TEXT NOT NULL, typed TEXT NOT NULL, speed_bpm INTEGER, points INTEGER, wrong INTEGER,"
+    " repeated INTEGER, reaction_ms INTEGER, typing_ms INTEGER)",
+    "CREATE INDEX contest_calls_by_attempt ON contest_calls (attempt_id)",
+    "CREATE TABLE contest_pairs (call_id INTEGER NOT NULL REFERENCES contest_calls(id),"
+    " sent TEXT NOT NULL, copied TEXT NOT NULL)",
+    "CREATE INDEX contest_pairs_by_call ON contest_pairs (call_id)",
+};
+
 QDateTime atOf(const QVariant& ms) { return QDateTime::fromMSecsSinceEpoch(ms.toLongLong()); }
 
 // The settings columns as bindSettings writes them, read from `first` on.
@@ -124,6 +141,9 @@ bool RecordStore::prepareSchema() {
     bool ok = readVersion(found);
     if (ok && found < 1) {
         for (const char* sql : kSchemaV1) ok = ok && exec(QString::fromLatin1(sql));
+    }
+    if (ok && found < 4) {
+        for (const char* sql : kSchemaV4) ok = ok && exec(QString::fromLatin1(sql));
     }
     ok = ok && exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
     if (!ok) {
@@ -217,6 +237,7 @@ bool RecordStore::write(const RecordBatch& batch) {
             }
         }
     }
+    ok = ok && writeContests(batch.contests);
     if (!ok) {
         db_.rollback();
         return false;
@@ -232,7 +253,8 @@ QStringList RecordStore::learners() {
     QStringList names;
     QSqlQuery q(db_);
     if (!q.exec(QStringLiteral("SELECT learner FROM answers UNION SELECT learner FROM runs"
-                               " UNION SELECT learner FROM copy_checks ORDER BY 1")))
+                               " UNION SELECT learner FROM copy_checks"
+                               " UNION SELECT learner FROM contest_attempts ORDER BY 1")))
         return names;
     while (q.next()) names << q.value(0).toString();
     return names;

@@ -14,7 +14,8 @@ class RecordStore;
 
 // "Lernstand": the learner's progress in charts, each with a table of the same figures beside
 // it for screen readers: accuracy per character (worst first), mean reaction time per
-// character, accuracy and measured speed per day, and the most frequent confusions. The
+// character, accuracy and measured speed per day, the most frequent confusions, and the scores
+// of the call-sign contest with the characters most often missed in its calls. The
 // learner is chosen here; "Exportieren ..." writes the record as CSV.
 class ProgressWindow : public QDialog {
     Q_OBJECT
@@ -35,6 +36,7 @@ signals:
 
 private:
     void exportCsv();
+    void refreshContest(const QString& who, const QDateTime& since);
     void chooseLearner();
     QString learner() const;
 
@@ -54,4 +56,7 @@ private:
     QTableWidget* dayTable_;
     QChartView* confusionChart_;
     QTableWidget* confusionTable_;
+    QChartView* contestChart_;
+    QTableWidget* contestTable_;
+    QTableWidget* contestMissesTable_;
 };
