@@ -1,5 +1,6 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/band_entries.h"
+#include "mainwindow/ui/contest_entries.h"
 #include "mainwindow/ui/export_entries.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/record_entries.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     AddExportEntries(window);
     WireForm1();
     AddRecordEntries(window, record.get(), DefaultRecordPath(), recordMessage);
+    AddContestEntry(window, record.get(), DefaultRecordPath());
     Form_Initialize();
     Form_Load();
     Form_Activate();
