@@ -105,7 +105,9 @@ ContestWindow::ContestWindow(ContestRecordAccess record, QWidget* parent)
     auto* sourceRow = new QHBoxLayout;
     sourceRow->addWidget(source_, 1);
     sourceRow->addWidget(loadList_);
-    form->addRow(QStringLiteral("&Rufzeichen aus:"), sourceRow);
+    auto* sourceLabel = new QLabel(QStringLiteral("&Rufzeichen aus:"), settings);
+    sourceLabel->setBuddy(source_);
+    form->addRow(sourceLabel, sourceRow);
     fixedSpeed_ = option(settings, "FesteGeschwindigkeit",
                          QStringLiteral("&Feste Geschwindigkeit (nicht für die Bestenliste)"),
                          QStringLiteral("Feste Geschwindigkeit, nicht für die Bestenliste"));
@@ -153,6 +155,8 @@ ContestWindow::ContestWindow(ContestRecordAccess record, QWidget* parent)
     number_ = valueLabel(this, "WettbewerbNummer", QStringLiteral("Rufzeichen"));
     speed_ = valueLabel(this, "WettbewerbTempo", QStringLiteral("Tempo"));
     score_ = valueLabel(this, "WettbewerbPunkte", QStringLiteral("Punkte"));
+    // Their captions say what they show.
+    for (ValueLabel* l : {number_, speed_, score_}) l->setCaptionIsName(true);
     verdict_ = valueLabel(this, "WettbewerbErgebnis", QStringLiteral("Ergebnis"));
     verdict_->setWordWrap(true);
     auto* figures = new QHBoxLayout;
@@ -214,9 +218,9 @@ ContestWindow::ContestWindow(ContestRecordAccess record, QWidget* parent)
         b->setDefault(false);
     }
 
-    number_->setValueText(QStringLiteral("0 von %1").arg(kContestCalls));
+    number_->setValueText(QStringLiteral("Rufzeichen 0 von %1").arg(kContestCalls));
     showSpeed(startSpeed_->value());
-    score_->setValueText(QStringLiteral("0"));
+    score_->setValueText(QStringLiteral("Punkte: 0"));
     save_->setEnabled(false);
     showRunning(false);
     resize(620, 640);
@@ -248,11 +252,11 @@ void ContestWindow::showRunning(bool running) {
 }
 
 void ContestWindow::showSpeed(int bpm) {
-    speed_->setValueText(QStringLiteral("%1 BpM (%2 WpM)").arg(bpm).arg(wpmText(bpm)));
+    speed_->setValueText(QStringLiteral("Tempo %1 BpM (%2 WpM)").arg(bpm).arg(wpmText(bpm)));
 }
 
 void ContestWindow::showScore() {
-    score_->setValueText(QString::number(attempt_ ? attempt_->score() : 0));
+    score_->setValueText(QStringLiteral("Punkte: %1").arg(attempt_ ? attempt_->score() : 0));
 }
 
 void ContestWindow::start() {
@@ -274,7 +278,8 @@ void ContestWindow::start() {
     ContestAttempt* a = attempt_.get();
     a->onCallStarted = [this, a] {
         answer_->clear();
-        number_->setValueText(QStringLiteral("%1 von %2").arg(a->callNumber()).arg(a->callCount()));
+        number_->setValueText(
+            QStringLiteral("Rufzeichen %1 von %2").arg(a->callNumber()).arg(a->callCount()));
         showSpeed(a->speedBpm());
     };
     a->onScored = [this](const ContestCallOutcome& outcome) {
@@ -300,7 +305,7 @@ void ContestWindow::start() {
     verdict_->setValueText(a->forBestList()
                                ? QStringLiteral("Durchgang läuft.")
                                : QStringLiteral("Durchgang läuft, nicht für die Bestenliste."));
-    score_->setValueText(QStringLiteral("0"));
+    score_->setValueText(QStringLiteral("Punkte: 0"));
     save_->setEnabled(false);
     showRunning(true);
     answer_->setFocus();
