@@ -56,7 +56,9 @@ CallList ParseCallList(const QByteArray& bytes) {
     }
     QStringList report;
     if (badCount > 0) {
-        report << QStringLiteral("%1 Zeilen sind keine Rufzeichen und bleiben weg: %2%3")
+        report << (badCount == 1
+                       ? QStringLiteral("%1 Zeile ist kein Rufzeichen und bleibt weg: %2%3")
+                       : QStringLiteral("%1 Zeilen sind keine Rufzeichen und bleiben weg: %2%3"))
                       .arg(badCount)
                       .arg(bad.join(QStringLiteral(", ")))
                       .arg(badCount > bad.size() ? QStringLiteral(" und weitere") : QString());

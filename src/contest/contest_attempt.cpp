@@ -158,6 +158,8 @@ void ContestAttempt::advance() {
         } else if (repeatPending_) {
             repeatPending_ = false;
             sound(options_.calls[current_], speedBpm_, pitchHz_);
+            // Before the first key the reaction runs from the end of the repeat.
+            if (firstKeyS_ < 0) callEndS_ = S().LastSignEndSeconds;
         } else if (previousPending_) {
             previousPending_ = false;
             const ContestCallOutcome& previous = outcomes_.back();

@@ -43,6 +43,8 @@ void CallListTest::boundsAndEmptyFiles() {
     bad += "K1ABC\n";
     const CallList many = ParseCallList(bad);
     QCOMPARE(many.calls, QStringList{QStringLiteral("K1ABC")});
+    QCOMPARE(ParseCallList("K1ABC\nXX\n").report,
+             QStringLiteral("1 Zeile ist kein Rufzeichen und bleibt weg: Zeile 2: „XX“"));
     QCOMPARE(many.report.count(QStringLiteral("Zeile ")), kCallListReportedLines);
     QVERIFY(many.report.contains(QStringLiteral("und weitere")));
 

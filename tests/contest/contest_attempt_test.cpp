@@ -101,11 +101,10 @@ void ContestAttemptTest::wholeAttemptIsScoredAndRecorded() {
         const ContestCallOutcome& o = attempt.outcomes().back();
         QCOMPARE(o.entry.points, points);
         QCOMPARE(o.nextBpm, speed);
-        if (a == Answer::RepeatedRight) {
-            // The repeat sounded the call again: the reaction runs from its end.
-            QVERIFY(o.entry.repeated);
-        } else if (a != Answer::Nothing) {
-            // From the end of the last element (three dots of silence before the sound's end).
+        if (a == Answer::RepeatedRight) QVERIFY(o.entry.repeated);
+        if (a != Answer::Nothing) {
+            // From the end of the last element of the last sounding (a repeat's, if there was
+            // one): three dots of silence lie before the sound's end.
             QVERIFY2(std::abs(o.entry.reactionMs - (400 + 3 * dotMs)) <= 1.5,
                      qPrintable(QString::number(o.entry.reactionMs)));
             QVERIFY(std::abs(o.entry.typingMs - 600) <= 1);

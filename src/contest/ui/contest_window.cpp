@@ -70,8 +70,9 @@ ContestWindow::ContestWindow(ContestRecordAccess record, QWidget* parent)
     : QDialog(parent), record_(std::move(record)) {
     setObjectName(QStringLiteral("Wettbewerb"));
     setWindowTitle(QStringLiteral("Rufzeichen-Wettbewerb"));
-    // The calls need the sound and the keys to themselves.
-    setModal(true);
+    // Not modal: the trainer's messages belong to the main window and must stay reachable. No
+    // run of the main window can start while an attempt runs (see ContestAttempt::start).
+    setModal(false);
     auto* layout = new QVBoxLayout(this);
 
     auto* settings = new QGroupBox(QStringLiteral("Einstellungen"), this);
