@@ -114,7 +114,8 @@ void ContestAttempt::keyTyped() {
 }
 
 void ContestAttempt::submit(const QString& typed) {
-    if (phase_ != Phase::Running) return;
+    // A second Enter while the call still sounds does not replace the answer given.
+    if (phase_ != Phase::Running || answerPending_) return;
     pendingAnswer_ = typed.left(kMaxAnswerChars);
     answerAtS_ = monotonicNow();
     answerPending_ = true;

@@ -9,11 +9,18 @@ QString wrongWords(int wrong) {
     return wrong == 1 ? QStringLiteral("1 Fehler") : QStringLiteral("%1 Fehler").arg(wrong);
 }
 
-// The typed call with every wrong, missed and extra character named.
+// Errors named one by one; a screen reader need not spell out a whole wrong line.
+constexpr int kNamedErrors = 4;
+
+// The wrong, missed and extra characters of the typed call, the first few of them by name.
 QString errorWords(const ContestCallEntry& call) {
     QStringList words;
     for (const CopyPair& p : call.pairs) {
         if (p.sent == p.copied) continue;
+        if (words.size() == kNamedErrors) {
+            words << QStringLiteral("…");
+            break;
+        }
         if (p.copied.isEmpty())
             words << QStringLiteral("%1 fehlt").arg(p.sent);
         else if (p.sent.isEmpty())

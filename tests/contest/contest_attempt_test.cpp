@@ -50,6 +50,7 @@ private slots:
     void dotMatchesTheSpeedShown();
     void repeatsPreviousCallAndStop();
     void callsFromAList();
+    void answerWhileTheCallSounds();
 };
 
 void ContestAttemptTest::wholeAttemptIsScoredAndRecorded() {
@@ -223,6 +224,7 @@ void ContestAttemptTest::repeatsPreviousCallAndStop() {
     attempt.start();
     QVERIFY(!attempt.playPrevious());  // no previous call yet
     attempt.submit(QStringLiteral("e"));
+    QCOMPARE(attempt.outcomes().size(), size_t(1));
     // Call 2 at 110 BpM; F7 plays call 1 again at its own 100 BpM and scores nothing.
     const size_t before = audio::FindMarks(rig.output.samples(), 20).size();
     QVERIFY(attempt.playPrevious());
@@ -269,6 +271,37 @@ void ContestAttemptTest::callsFromAList() {
     for (int i = 0; i < 200; ++i) longList << QStringLiteral("K%1AB").arg(i);
     const QStringList drawn = DrawContestCalls(longList);
     QCOMPARE(QSet<QString>(drawn.begin(), drawn.end()).size(), kContestCalls);
+}
+
+void ContestAttemptTest::answerWhileTheCallSounds() {
+    TestRig rig(11);
+    rig.startUp();
+    ContestOptions options;
+    options.startBpm = 60;  // a dot of 100 ms
+    options.calls = QStringList(kContestCalls, QStringLiteral("MMM"));
+    options.calls[1] = QStringLiteral("OOO");
+    ContestAttempt attempt(options);
+    attempt.start();
+    // Call 2 begins a second after the answer to call 1 and lasts over two seconds: Enter in
+    // its middle is taken when it has sounded; a second Enter does not replace that answer,
+    // and nothing sounds twice at once.
+    const double answeredAt = rig.clock.monotonicSeconds();
+    rig.clock.at(answeredAt + 1.5, [&attempt] {
+        QVERIFY(attempt.sounding());
+        attempt.keyTyped();
+        attempt.submit(QStringLiteral("OOO"));
+        attempt.submit(QStringLiteral("XXX"));
+        QCOMPARE(attempt.outcomes().size(), size_t(1));
+    });
+    attempt.submit(QStringLiteral("MMM"));
+    QCOMPARE(attempt.outcomes().size(), size_t(2));
+    const ContestCallEntry& second = attempt.outcomes()[1].entry;
+    QCOMPARE(second.typed, QStringLiteral("OOO"));
+    QCOMPARE(second.points, 2 * 3 * 70);
+    QCOMPARE(second.reactionMs, 0);  // the key came before the call's end
+    QCOMPARE(attempt.callNumber(), 3);
+    // Marks never overlap: MMM, OOO and MMM, one mark a dash.
+    QCOMPARE(audio::FindMarks(rig.output.samples(), 20).size(), size_t(6 + 9 + 6));
 }
 
 REGISTER_TEST(ContestAttemptTest);
