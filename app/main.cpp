@@ -1,5 +1,6 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/band_entries.h"
+#include "mainwindow/ui/contest_entries.h"
 #include "mainwindow/ui/export_entries.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/record_entries.h"
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     if (const QString problem = UserSettingsProblem(); !problem.isEmpty()) {
         QTimer::singleShot(0, &window, [problem] { Platform().dialogs->message(problem); });
     }
+    AddContestEntry(window, record.get(), DefaultRecordPath());
     Form_Initialize();
     Form_Load();
     Form_Activate();

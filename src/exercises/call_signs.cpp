@@ -29,6 +29,11 @@ bool secondRejected(const QString& first, const QString& second) {
            (first == QStringLiteral("C") && second == QStringLiteral("Q"));
 }
 
+// Int(2 * Rnd) + 2: a suffix of two or three letters.
+int drawSuffixLength() {
+    return static_cast<int>(std::floor(2.0f * Platform().random.Rnd())) + 2;
+}
+
 void send(const QString& c) {
     S().CurrentChar = c;
     SendCharacter();
@@ -71,7 +76,7 @@ void SendCallSigns() {
         if (!isDigitCode(second)) {
             send(drawFrom(s.Digits));
             if (s.StopRequested) return;
-            suffixLength = static_cast<int>(std::floor(2.0f * Platform().random.Rnd())) + 2;
+            suffixLength = drawSuffixLength();
         }
         for (int i = 0; i < suffixLength; ++i) {
             QString letter;
@@ -91,4 +96,29 @@ void SendCallSigns() {
         if (s.SentCount > s.GroupCount * 6) break;
     }
     if (!exam) ShowStatistics();
+}
+
+QString DrawCallSign(const QString& letters, const QString& digits) {
+    if (letters.isEmpty() || digits.isEmpty()) return {};
+    // The same draws, in the same order, as the exercise makes them.
+    const QString pool = letters + digits + letters;
+    const QString first = drawFrom(pool);
+    QString second;
+    do {
+        second = drawFrom(pool);
+    } while (secondRejected(first, second));
+    QString call = first + second;
+    int suffixLength = 3;
+    if (!isDigitCode(second)) {
+        call += drawFrom(digits);
+        suffixLength = drawSuffixLength();
+    }
+    for (int i = 0; i < suffixLength; ++i) {
+        QString letter;
+        do {
+            letter = drawFrom(letters);
+        } while (suffixLength == 3 && letter == QStringLiteral("Q") && letters.size() > 1);
+        call += letter;
+    }
+    return call;
 }

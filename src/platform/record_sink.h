@@ -51,6 +51,34 @@ struct CheckedCopy {
     RecordSettings settings;
 };
 
+// One call of a call-sign contest attempt.
+struct ContestCallEntry {
+    QString sent;
+    QString typed;
+    std::vector<CopyPair> pairs;  // aligned as the copy check aligns
+    int wrong = 0;                // wrong, missed and extra characters
+    int speedBpm = 0;             // letters per minute it was sent at
+    int points = 0;
+    bool repeated = false;
+    int reactionMs = 0;  // from the end of the call's last element to the first key
+    int typingMs = 0;    // from the first key to Enter
+};
+
+// One attempt of the call-sign contest.
+struct ContestAttemptEntry {
+    QDateTime at;
+    int score = 0;
+    int startBpm = 0;
+    int finalBpm = 0;
+    int highestBpm = 0;      // fastest call copied right; 0 without one
+    bool completed = false;  // every call answered
+    bool forBestList = true;  // no option made it easier
+    QString source;           // where the calls came from
+    QString options;          // the options chosen, comma-separated; empty for none
+    double pitchHz = 0;
+    std::vector<ContestCallEntry> calls;
+};
+
 // Where the learner's record goes. The calls come from the window thread in the middle of a
 // run or the drill; an implementation hands the entry on and returns at once, never waiting for
 // the disk.
@@ -60,4 +88,5 @@ public:
     virtual void answer(const DrillAnswer& entry) = 0;
     virtual void run(const RunSummary& entry) = 0;
     virtual void copy(const CheckedCopy& entry) = 0;
+    virtual void contest(const ContestAttemptEntry& entry) = 0;
 };

@@ -1,7 +1,7 @@
 #include "record/progress_figures.h"
 
 ProgressFigures ReadProgressFigures(RecordStore& store, const QString& learner,
-                                    const QDateTime& since, int confusionLimit) {
+                                    const QDateTime& since, int listLimit) {
     ProgressFigures figures;
     if (!store.isOpen()) {
         figures.error = store.error();
@@ -11,6 +11,8 @@ ProgressFigures ReadProgressFigures(RecordStore& store, const QString& learner,
     figures.learners = store.learners();
     figures.characters = store.characterFigures(learner, since);
     figures.days = store.dayFigures(learner, since);
-    figures.confusions = store.confusions(learner, since, confusionLimit);
+    figures.confusions = store.confusions(learner, since, listLimit);
+    figures.contestAttempts = store.contestAttempts(learner, since, false);
+    figures.contestMisses = store.contestMisses(learner, since, listLimit);
     return figures;
 }

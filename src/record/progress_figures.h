@@ -16,9 +16,11 @@ struct ProgressFigures {
     std::vector<CharacterFigures> characters;
     std::vector<DayFigures> days;
     std::vector<Confusion> confusions;
+    std::vector<ContestAttemptEntry> contestAttempts;  // without their calls
+    std::vector<ContestMisses> contestMisses;
 };
 
-// Reads the figures of `learner` since `since` (invalid: all), at most `confusionLimit`
-// confusions.
+// Reads the figures of `learner` since `since` (invalid: all), at most `listLimit` confusions
+// and as many characters most often missed in the contest.
 ProgressFigures ReadProgressFigures(RecordStore& store, const QString& learner,
-                                    const QDateTime& since, int confusionLimit);
+                                    const QDateTime& since, int listLimit);

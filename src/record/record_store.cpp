@@ -91,6 +91,23 @@ QString LocalDayNumber(const QString& msColumn, qint64 firstMs, qint64 lastMs) {
         .arg(kJulianDayOfEpoch);
 }
 
+// The call-sign contest (version 4): attempts, their calls and each call's aligned characters.
+const char* const kSchemaV4[] = {
+    "CREATE TABLE contest_attempts (id INTEGER PRIMARY KEY, learner TEXT NOT NULL,"
+    " at_ms INTEGER NOT NULL, score INTEGER NOT NULL, start_bpm INTEGER, final_bpm INTEGER,"
+    " highest_bpm INTEGER, completed INTEGER NOT NULL, best_list INTEGER NOT NULL, source TEXT,"
+    " options TEXT, pitch_hz REAL)",
+    "CREATE INDEX contest_attempts_by_learner ON contest_attempts (learner, at_ms)",
+    "CREATE TABLE contest_calls (id INTEGER PRIMARY KEY,"
+    " attempt_id INTEGER NOT NULL REFERENCES contest_attempts(id), position INTEGER NOT NULL,"
+    " sent TEXT NOT NULL, typed TEXT NOT NULL, speed_bpm INTEGER, points INTEGER, wrong INTEGER,"
+    " repeated INTEGER, reaction_ms INTEGER, typing_ms INTEGER)",
+    "CREATE INDEX contest_calls_by_attempt ON contest_calls (attempt_id)",
+    "CREATE TABLE contest_pairs (call_id INTEGER NOT NULL REFERENCES contest_calls(id),"
+    " sent TEXT NOT NULL, copied TEXT NOT NULL)",
+    "CREATE INDEX contest_pairs_by_call ON contest_pairs (call_id)",
+};
+
 QDateTime atOf(const QVariant& ms) { return QDateTime::fromMSecsSinceEpoch(ms.toLongLong()); }
 
 // The settings columns as bindSettings writes them, read from `first` on.
@@ -195,6 +212,9 @@ bool RecordStore::readySchema() {
     }
     if (ok && found < 2) {
         for (const char* sql : kSchemaV2) ok = ok && exec(QString::fromLatin1(sql));
+    }
+    if (ok && found < 4) {
+        for (const char* sql : kSchemaV4) ok = ok && exec(QString::fromLatin1(sql));
     }
     ok = ok && exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
     if (!ok) {
@@ -309,6 +329,7 @@ bool RecordStore::write(const RecordBatch& batch) {
     }
     // A commit that fails (the lock not granted in time) leaves the transaction open: it is
     // rolled back, so that the batch can be tried again from the start.
+    ok = ok && writeContests(batch.contests);
     if (ok && exec(QStringLiteral("COMMIT"))) return true;
     exec(QStringLiteral("ROLLBACK"));
     return false;
@@ -318,7 +339,7 @@ QStringList RecordStore::learners() {
     // A skip through each table's index by learner: a few lookups per learner instead of a
     // pass over every entry.
     std::set<QString> names;
-    for (const char* table : {"answers", "runs", "copy_checks"}) {
+    for (const char* table : {"answers", "runs", "copy_checks", "contest_attempts"}) {
         QSqlQuery q(db_);
         q.setForwardOnly(true);
         if (!q.exec(QStringLiteral("WITH RECURSIVE next(name) AS (SELECT (SELECT min(learner)"

@@ -13,7 +13,10 @@ struct RecordBatch {
     std::vector<std::pair<QString, DrillAnswer>> answers;
     std::vector<std::pair<QString, RunSummary>> runs;
     std::vector<std::pair<QString, CheckedCopy>> copies;
-    bool empty() const { return answers.empty() && runs.empty() && copies.empty(); }
+    std::vector<std::pair<QString, ContestAttemptEntry>> contests;
+    bool empty() const {
+        return answers.empty() && runs.empty() && copies.empty() && contests.empty();
+    }
 };
 
 // Figures of one character over a period: drill answers and checked copy characters together.
@@ -40,13 +43,27 @@ struct Confusion {
     int count = 0;
 };
 
+// A line of the call-sign contest's best list.
+struct ContestBest {
+    QDateTime at;
+    int score = 0;
+    int highestBpm = 0;
+};
+
+// How often a character of the contest's calls was sent and how often it was not copied.
+struct ContestMisses {
+    QString character;
+    int sent = 0;
+    int missed = 0;  // copied wrong or not at all
+};
+
 // The learner's record in SQLite: answers of the drill, runs and checked copies, each with its
 // time (ms since the epoch, UTC), learner and settings. One connection, used from the thread
 // that opened it. Every value reaches SQL as a bound parameter.
 class RecordStore {
 public:
     // The version of the schema this program writes; older files are migrated forward.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 4;
 
     // Opens `path` (":memory:" for a database in memory), creating or migrating the schema. A
     // lock held by another program is waited for at most `busyTimeoutMs`. isOpen() tells
@@ -77,9 +94,20 @@ public:
     std::vector<RunSummary> runs(const QString& learner);
     std::vector<CheckedCopy> checkedCopies(const QString& learner);
 
+    // The call-sign contest: the best completed attempts that count for the list, best first
+    // (the earlier of equal scores first); every attempt since `since`, oldest first, with its
+    // calls when `withCalls`; the characters of the calls missed most often.
+    std::vector<ContestBest> contestBestList(const QString& learner, int limit);
+    std::vector<ContestAttemptEntry> contestAttempts(const QString& learner, const QDateTime& since,
+                                                     bool withCalls);
+    std::vector<ContestMisses> contestMisses(const QString& learner, const QDateTime& since,
+                                             int limit);
+
     QSqlDatabase& database() { return db_; }
 
 private:
+    bool writeContests(const std::vector<std::pair<QString, ContestAttemptEntry>>& contests);
+
     bool prepareSchema();
     // Sets up the schema (journal mode, version, migration); false on the first failure.
     bool readySchema();

@@ -8,7 +8,8 @@ constexpr int kRetries = 5;
 constexpr auto kRetryPause = std::chrono::milliseconds(300);
 
 int entryCount(const RecordBatch& batch) {
-    return static_cast<int>(batch.answers.size() + batch.runs.size() + batch.copies.size());
+    return static_cast<int>(batch.answers.size() + batch.runs.size() + batch.copies.size() +
+                            batch.contests.size());
 }
 }  // namespace
 
@@ -51,6 +52,14 @@ void RecordWriter::copy(const CheckedCopy& entry) {
         queue_.copies.emplace_back(learner_, entry);
     }
     wake_.notify_all();
+}
+
+void RecordWriter::contest(const ContestAttemptEntry& entry) {
+    {
+        std::lock_guard lock(mutex_);
+        queue_.contests.emplace_back(learner_, entry);
+    }
+    wake_.notify_one();
 }
 
 void RecordWriter::flush() {

@@ -33,6 +33,7 @@ public:
     void answer(const DrillAnswer& entry) override;
     void run(const RunSummary& entry) override;
     void copy(const CheckedCopy& entry) override;
+    void contest(const ContestAttemptEntry& entry) override;
 
     // Waits until everything queued so far is written (before reading the record back).
     void flush();

@@ -5,7 +5,8 @@
 //   app, tools            the two programs
 //   mainwindow            the main window and the composition of every window
 //   drills, lessons, dialogs, */ui   the windows (each X/ui is room X, at this row)
-//   export                exercises recorded into sound files
+//   export, contest       exercises recorded into sound files; the call-sign contest
+//                         (scoring, attempts, call lists)
 //   exercises             the kinds of exercise
 //   record                the learner's record
 //   engine                sending characters, timing, the run frame
@@ -31,7 +32,7 @@ const std::vector<QStringList> kRows = {
     {QStringLiteral("mainwindow")},
     {QStringLiteral("drills"), QStringLiteral("lessons"), QStringLiteral("dialogs"),
      QStringLiteral("*/ui")},
-    {QStringLiteral("export")},
+    {QStringLiteral("export"), QStringLiteral("contest")},
     {QStringLiteral("exercises")},
     {QStringLiteral("record")},
     {QStringLiteral("engine")},

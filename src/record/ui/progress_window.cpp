@@ -37,7 +37,8 @@
 namespace {
 // Bars drawn at most per chart; the table beside it always has every row.
 constexpr int kMaxBars = 40;
-constexpr int kConfusions = 20;
+// The longest lists shown: confusions, characters most often missed in the contest.
+constexpr int kListLimit = 20;
 
 QString percent(double share) { return QLocale().toString(share * 100.0, 'f', 1); }
 
@@ -208,6 +209,27 @@ ProgressWindow::ProgressWindow(const QString& databasePath, const QString& learn
     tabs_->addTab(chartWithTable(this, dayChart_, dayTable_), QStringLiteral("&Verlauf"));
     tabs_->addTab(chartWithTable(this, confusionChart_, confusionTable_),
                   QStringLiteral("Ver&wechslungen"));
+    contestChart_ = chartView(this, "WettbewerbDiagramm",
+                              QStringLiteral("Diagramm: Punkte im Rufzeichen-Wettbewerb"));
+    contestTable_ = table(this, "WettbewerbTabelle",
+                          QStringLiteral("Tabelle: Durchgänge des Rufzeichen-Wettbewerbs"),
+                          {QStringLiteral("Datum"), QStringLiteral("Punkte"),
+                           QStringLiteral("Höchstes Tempo (BpM)"), QStringLiteral("Tempo am Ende (BpM)"),
+                           QStringLiteral("Bestenliste")});
+    contestMissesTable_ = table(
+        this, "WettbewerbFehlerTabelle",
+        QStringLiteral("Tabelle: in Rufzeichen am häufigsten verfehlte Zeichen"),
+        {QStringLiteral("Zeichen"), QStringLiteral("Verfehlt"), QStringLiteral("Gesendet"),
+         QStringLiteral("Anteil verfehlt (%)")});
+    auto* contestTables = new QSplitter(Qt::Vertical, this);
+    contestTables->addWidget(contestTable_);
+    contestTables->addWidget(contestMissesTable_);
+    auto* contestPage = new QSplitter(Qt::Horizontal, this);
+    contestPage->addWidget(contestChart_);
+    contestPage->addWidget(contestTables);
+    contestPage->setStretchFactor(0, 3);
+    contestPage->setStretchFactor(1, 2);
+    tabs_->addTab(contestPage, QStringLiteral("Wettbewer&b"));
     layout->addWidget(tabs_, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -258,7 +280,7 @@ void ProgressWindow::refresh() {
     auto figures = std::make_shared<ProgressFigures>();
     background->run(
         [reader = reader_, figures, who, since] {
-            *figures = ReadProgressFigures(reader->open(), who, since, kConfusions);
+            *figures = ReadProgressFigures(reader->open(), who, since, kListLimit);
         },
         [window = QPointer<ProgressWindow>(this), request, figures, who] {
             // A newer refresh (another period chosen meanwhile) shows its own figures.
@@ -267,7 +289,8 @@ void ProgressWindow::refresh() {
 }
 
 void ProgressWindow::display(const ProgressFigures& read, const QString& who) {
-    for (QTableWidget* t : {accuracyTable_, reactionTable_, dayTable_, confusionTable_})
+    for (QTableWidget* t : {accuracyTable_, reactionTable_, dayTable_, confusionTable_,
+                            contestTable_, contestMissesTable_})
         t->setRowCount(0);
     if (!read.readable) {
         status_->setText(QStringLiteral("Der Lernstand lässt sich nicht lesen: ") + read.error);
@@ -411,6 +434,8 @@ void ProgressWindow::display(const ProgressFigures& read, const QString& who) {
                                           .arg(confusions.front().sent, confusions.front().heard)
                                           .arg(confusions.front().count));
 
+    showContest(read.contestAttempts, read.contestMisses);
+
     status_->setText(
         attempts == 0
             ? QStringLiteral("Für %1 gibt es in diesem Zeitraum noch keine Einträge.").arg(who)
@@ -420,6 +445,55 @@ void ProgressWindow::display(const ProgressFigures& read, const QString& who) {
     QAccessibleEvent changed(status_, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
     emit shown();
+}
+
+void ProgressWindow::showContest(const std::vector<ContestAttemptEntry>& attempts,
+                                 const std::vector<ContestMisses>& misses) {
+    contestTable_->setRowCount(static_cast<int>(attempts.size()));
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("Punkte im Rufzeichen-Wettbewerb"));
+    auto* scores = new QLineSeries;
+    scores->setName(QStringLiteral("Punkte"));
+    int best = 0;
+    for (int i = 0; i < static_cast<int>(attempts.size()); ++i) {
+        const ContestAttemptEntry& a = attempts[i];
+        const QString counts = a.completed && a.forBestList ? QStringLiteral("ja")
+                               : a.completed                ? QStringLiteral("nein (Optionen)")
+                                                            : QStringLiteral("nein (abgebrochen)");
+        fillRow(contestTable_, i,
+                {QLocale().toString(a.at, QLocale::ShortFormat), QString::number(a.score),
+                 QString::number(a.highestBpm), QString::number(a.finalBpm), counts});
+        scores->append(a.at.toMSecsSinceEpoch(), a.score);
+        best = std::max(best, a.score);
+    }
+    chart->addSeries(scores);
+    auto* time = new QDateTimeAxis;
+    time->setFormat(QStringLiteral("dd.MM."));
+    if (!attempts.empty()) time->setRange(attempts.front().at, attempts.back().at.addSecs(60));
+    auto* pointsAxis = new QValueAxis;
+    pointsAxis->setRange(0, best > 0 ? best * 1.1 : 100);
+    pointsAxis->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(time, Qt::AlignBottom);
+    chart->addAxis(pointsAxis, Qt::AlignLeft);
+    scores->attachAxis(time);
+    scores->attachAxis(pointsAxis);
+    chart->legend()->setVisible(false);
+
+    contestMissesTable_->setRowCount(static_cast<int>(misses.size()));
+    for (int i = 0; i < static_cast<int>(misses.size()); ++i) {
+        const ContestMisses& m = misses[i];
+        fillRow(contestMissesTable_, i,
+                {m.character, QString::number(m.missed), QString::number(m.sent),
+                 percent(m.sent > 0 ? static_cast<double>(m.missed) / m.sent : 0)});
+    }
+    QString summary = attempts.empty()
+                          ? QStringLiteral("Keine Durchgänge im Rufzeichen-Wettbewerb.")
+                          : QStringLiteral("%1 Durchgänge, beste Punktzahl %2")
+                                .arg(attempts.size())
+                                .arg(best);
+    if (!misses.empty())
+        summary += QStringLiteral("; am häufigsten verfehlt: %1").arg(misses.front().character);
+    replaceChart(contestChart_, chart, summary);
 }
 
 void ProgressWindow::exportCsv() {

@@ -15,7 +15,8 @@ class RecordStore;
 
 // "Lernstand": the learner's progress in charts, each with a table of the same figures beside
 // it for screen readers: accuracy per character (worst first), mean reaction time per
-// character, accuracy and measured speed per day, and the most frequent confusions. The
+// character, accuracy and measured speed per day, the most frequent confusions, and the scores
+// of the call-sign contest with the characters most often missed in its calls. The
 // learner is chosen here; "Exportieren ..." writes the record as CSV.
 class ProgressWindow : public QDialog {
     Q_OBJECT
@@ -47,6 +48,8 @@ private:
 
     void display(const ProgressFigures& figures, const QString& who);
     void exportCsv();
+    void showContest(const std::vector<ContestAttemptEntry>& attempts,
+                     const std::vector<ContestMisses>& misses);
     void chooseLearner();
     QString learner() const;
 
@@ -66,4 +69,7 @@ private:
     QTableWidget* dayTable_;
     QChartView* confusionChart_;
     QTableWidget* confusionTable_;
+    QChartView* contestChart_;
+    QTableWidget* contestTable_;
+    QTableWidget* contestMissesTable_;
 };
