@@ -1,8 +1,10 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/band_entries.h"
+#include "mainwindow/ui/course_entries.h"
 #include "mainwindow/ui/export_entries.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/record_entries.h"
+#include "mainwindow/ui/speed_units_label.h"
 #include "mainwindow/ui/trainer_dialog_seam.h"
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
@@ -71,11 +73,13 @@ int main(int argc, char** argv) {
     };
     // The window is also the display; Form_Load shows it once the settings are in place.
     MainWindow window(form1());
+    AddSpeedUnits(window);
     window.zoom().restore();
     p.surface = &window.surface();
     AddExportEntries(window);
     WireForm1();
     AddRecordEntries(window, record.get(), DefaultRecordPath(), recordMessage);
+    AddCourseEntries(window, record.get(), DefaultRecordPath());
     Form_Initialize();
     Form_Load();
     Form_Activate();

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <map>
 
+#include "record/course_record.h"
+
 namespace {
 std::atomic<int> connectionNumber{0};
 
@@ -124,6 +126,9 @@ bool RecordStore::prepareSchema() {
     bool ok = readVersion(found);
     if (ok && found < 1) {
         for (const char* sql : kSchemaV1) ok = ok && exec(QString::fromLatin1(sql));
+    }
+    if (ok && found < 3) {
+        for (const char* sql : CourseSchema()) ok = ok && exec(QString::fromLatin1(sql));
     }
     ok = ok && exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
     if (!ok) {

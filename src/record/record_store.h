@@ -46,7 +46,7 @@ struct Confusion {
 class RecordStore {
 public:
     // The version of the schema this program writes; older files are migrated forward.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 3;
 
     // Opens `path` (":memory:" for a database in memory) with a short busy timeout, creating or
     // migrating the schema. isOpen() tells whether it worked; error() says why not.

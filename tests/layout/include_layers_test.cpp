@@ -5,6 +5,7 @@
 //   app, tools            the two programs
 //   mainwindow            the main window and the composition of every window
 //   drills, lessons, dialogs, */ui   the windows (each X/ui is room X, at this row)
+//   course                courses, today's practice and the gate to the next lesson
 //   export                exercises recorded into sound files
 //   exercises             the kinds of exercise
 //   record                the learner's record
@@ -31,6 +32,7 @@ const std::vector<QStringList> kRows = {
     {QStringLiteral("mainwindow")},
     {QStringLiteral("drills"), QStringLiteral("lessons"), QStringLiteral("dialogs"),
      QStringLiteral("*/ui")},
+    {QStringLiteral("course")},
     {QStringLiteral("export")},
     {QStringLiteral("exercises")},
     {QStringLiteral("record")},

@@ -234,6 +234,8 @@ void ProgressWindow::chooseLearner() {
     refresh();
 }
 
+void ProgressWindow::addPage(QWidget* page, const QString& title) { tabs_->addTab(page, title); }
+
 QString ProgressWindow::learner() const { return learner_->currentText().trimmed().left(64); }
 
 void ProgressWindow::refresh() {
@@ -393,6 +395,7 @@ void ProgressWindow::refresh() {
                   .arg(attempts));
     QAccessibleEvent changed(status_, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
+    emit refreshed();
 }
 
 void ProgressWindow::exportCsv() {

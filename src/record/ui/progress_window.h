@@ -24,6 +24,11 @@ public:
 
     // Reads the record again and redraws every chart and table.
     void refresh();
+    // Adds a page of another room (the course) after the record's own; it refreshes on
+    // `refreshed`.
+    void addPage(QWidget* page, const QString& title);
+    // The learner whose figures are shown.
+    QString learner() const;
     // Asks where to write the CSV; tests answer it themselves. Empty = cancelled.
     std::function<QString()> askExportPath;
     // Tells the user something (German), e.g. that the export failed.
@@ -32,11 +37,12 @@ public:
 signals:
     // The user chose another learner; new entries belong to them from now on.
     void learnerChosen(const QString& learner);
+    // The figures were read again (for the added pages).
+    void refreshed();
 
 private:
     void exportCsv();
     void chooseLearner();
-    QString learner() const;
 
     QString databasePath_;
     QString chosen_;
