@@ -1,9 +1,11 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/ui/band_entries.h"
 #include "mainwindow/ui/contest_entries.h"
+#include "mainwindow/ui/course_entries.h"
 #include "mainwindow/ui/export_entries.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/record_entries.h"
+#include "mainwindow/ui/speed_units_label.h"
 #include "mainwindow/ui/trainer_dialog_seam.h"
 #include "mainwindow/ui/window_zoom.h"
 #include "mainwindow/wiring.h"
@@ -87,6 +89,7 @@ int main(int argc, char** argv) {
     };
     // The window is also the display; Form_Load shows it once the settings are in place.
     MainWindow window(form1());
+    AddSpeedUnits(window);
     window.zoom().restore();
     p.surface = &window.surface();
     AddExportEntries(window);
@@ -96,6 +99,7 @@ int main(int argc, char** argv) {
         QTimer::singleShot(0, &window, [problem] { Platform().dialogs->message(problem); });
     }
     AddContestEntry(window, record.get(), DefaultRecordPath());
+    AddCourseEntries(window, record.get(), DefaultRecordPath());
     Form_Initialize();
     Form_Load();
     Form_Activate();

@@ -52,6 +52,14 @@ QString TextFromCp1252(QByteArrayView bytes) {
     return text;
 }
 
+bool HasMorseSign(QChar c) {
+    const char16_t u = c.toUpper().unicode();
+    for (const Sign& sign : kSigns) {
+        if (sign.character == u) return true;
+    }
+    return false;
+}
+
 void BuildMorseTable() {
     auto& table = S().MorseTable;
     for (auto& entry : table) entry.clear();

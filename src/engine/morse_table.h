@@ -10,6 +10,9 @@ void BuildMorseTable();
 // it lies outside 0..50 (a blank, "!", letters with diacritics, anything above "Z").
 int MorseIndex(QChar c);
 
+// True when the trainer has a Morse sign for `c` (case does not matter).
+bool HasMorseSign(QChar c);
+
 // Encodes the character at `index` into ElementBuffer and ElementCount: 3 for a dot and 4 for a
 // dash, each followed by 1 (a dot of silence), then 2 (the character gap) and 1.
 void EncodeCharacter(int index);

@@ -22,7 +22,7 @@ void ComputeTiming() {
     f.panschnitt.setBackColor(RGB(224, 224, 224));
     if (Platform().surface) Platform().surface->foreColor = RGB(128, 0, 0);
     f.L_Gesch.setCaption(FormatNumber(s.Speed, QStringLiteral("###")));
-    s.DotMs = 77.0f / s.Speed * 60.0f;
+    s.DotMs = DotMsAt(s.Speed);
     const int32_t dashTenths = f.LT.value();
     s.DashMs = s.DotMs * static_cast<float>(dashTenths) / 10.0f;
     s.GapUnitMs = s.DotMs;

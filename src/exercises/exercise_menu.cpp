@@ -135,6 +135,8 @@ void Artupdate() {
     } else if (kind == u"W") {
         // The weighted pool was drawn from the record when the entry was chosen; it stays.
         form1().Panel2.setCaption(QStringLiteral("Schwächen üben"));
+    } else if (kind == kCourseKind) {
+        // The course round's pool was weighted for its lesson; a return to the window keeps it.
     } else {
         // The abbreviations are not kept across an activation: the kind falls back to "Z".
         MBsteZgr_Click();

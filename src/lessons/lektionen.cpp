@@ -6,9 +6,6 @@
 #include "platform/services.h"
 #include "state/shared_state.h"
 
-const std::array<const char*, 11> kCourseLessons = {"elv0", "asq",  "toc2=", "d5r/?", "igx9", "f4",
-                                                    "nju7", "h,kb", "3pmy",  "zw61",  "8."};
-
 Lektionen::Lektionen()
     : DialogForm("Lektionen", QStringLiteral("LEKTIONEN"), 6450, 4290, RGB(192, 255, 255)) {
     Label1.setCaption(QStringLiteral("nach DARC  Morsekurs"));

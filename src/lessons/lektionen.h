@@ -1,13 +1,9 @@
 #pragma once
 
-#include <array>
-
+#include "exercises/darc_lessons.h"
 #include "platform/controls.h"
 #include "platform/dialog_form.h"
 #include "platform/list_box.h"
-
-// The eleven lessons of the DARC Morse course, in course order.
-extern const std::array<const char*, 11> kCourseLessons;
 
 // The lessons dialog: course lessons and own lessons become the character pool of kind "E".
 class Lektionen : public DialogForm {

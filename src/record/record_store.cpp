@@ -10,6 +10,8 @@
 #include <map>
 #include <set>
 
+#include "record/course_record.h"
+
 namespace {
 std::atomic<int> connectionNumber{0};
 
@@ -212,6 +214,9 @@ bool RecordStore::readySchema() {
     }
     if (ok && found < 2) {
         for (const char* sql : kSchemaV2) ok = ok && exec(QString::fromLatin1(sql));
+    }
+    if (ok && found < 3) {
+        for (const char* sql : CourseSchema()) ok = ok && exec(QString::fromLatin1(sql));
     }
     if (ok && found < 4) {
         for (const char* sql : kSchemaV4) ok = ok && exec(QString::fromLatin1(sql));

@@ -5,8 +5,9 @@
 //   app, tools            the two programs
 //   mainwindow            the main window and the composition of every window
 //   drills, lessons, dialogs, */ui   the windows (each X/ui is room X, at this row)
-//   export, contest       exercises recorded into sound files; the call-sign contest
-//                         (scoring, attempts, call lists)
+//   export, contest, course   exercises recorded into sound files; the call-sign contest
+//                         (scoring, attempts, call lists); courses, today's practice and the
+//                         gate to the next lesson
 //   exercises             the kinds of exercise
 //   record                the learner's record
 //   engine                sending characters, timing, the run frame
@@ -32,7 +33,7 @@ const std::vector<QStringList> kRows = {
     {QStringLiteral("mainwindow")},
     {QStringLiteral("drills"), QStringLiteral("lessons"), QStringLiteral("dialogs"),
      QStringLiteral("*/ui")},
-    {QStringLiteral("export"), QStringLiteral("contest")},
+    {QStringLiteral("export"), QStringLiteral("contest"), QStringLiteral("course")},
     {QStringLiteral("exercises")},
     {QStringLiteral("record")},
     {QStringLiteral("engine")},
@@ -128,6 +129,8 @@ private slots:
         QCOMPARE(PlaceOf(QStringLiteral("src/sound/band/band_mixer.h")).row, 7);
         QCOMPARE(PlaceOf(QStringLiteral("src/platform/ui/spin_button.h")).row, 9);
         QCOMPARE(PlaceOf(QStringLiteral("src/mainwindow/ui/main_window.h")).row, 1);
+        QCOMPARE(PlaceOf(QStringLiteral("src/course/course_gate.h")).row, 3);
+        QCOMPARE(PlaceOf(QStringLiteral("src/course/ui/course_page.h")).row, 2);
         QCOMPARE(PlaceOf(QStringLiteral("tools/morse2wav/main.cpp")).row, 0);
         QCOMPARE(PlaceOf(QStringLiteral("src/nowhere/x.h")).row, -1);
     }

@@ -164,4 +164,5 @@ void CopyCheckWindow::check() {
     }
     QAccessibleEvent name(share_, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&name);
+    if (onChecked) onChecked(result);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+
+struct CopyCheckResult;
 
 class QLabel;
 class QPlainTextEdit;
@@ -18,6 +21,8 @@ public:
     // Shows the window with the keyboard in the copy box.
     void present();
     void check();
+    // Called after every check with its result (a course counts it).
+    std::function<void(const CopyCheckResult&)> onChecked;
 
 private:
     QPlainTextEdit* copy_;

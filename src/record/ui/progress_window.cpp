@@ -262,6 +262,8 @@ void ProgressWindow::chooseLearner() {
     refresh();
 }
 
+void ProgressWindow::addPage(QWidget* page, const QString& title) { tabs_->addTab(page, title); }
+
 QString ProgressWindow::learner() const { return learner_->currentText().trimmed().left(64); }
 
 RecordStore& ProgressWindow::Reader::open() {

@@ -27,6 +27,11 @@ public:
     // Reads the record again, off the window thread, and redraws every chart and table when
     // the figures are there (then shown() is emitted).
     void refresh();
+    // Adds a page of another room (the course) after the record's own; it refreshes on
+    // `refreshed`.
+    void addPage(QWidget* page, const QString& title);
+    // The learner whose figures are shown.
+    QString learner() const;
     // Asks where to write the CSV; tests answer it themselves. Empty = cancelled.
     std::function<QString()> askExportPath;
     // Tells the user something (German), e.g. that the export failed.
@@ -51,7 +56,6 @@ private:
     void showContest(const std::vector<ContestAttemptEntry>& attempts,
                      const std::vector<ContestMisses>& misses);
     void chooseLearner();
-    QString learner() const;
 
     QString chosen_;
     std::shared_ptr<Reader> reader_;
