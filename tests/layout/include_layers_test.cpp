@@ -6,6 +6,8 @@
 //   mainwindow            the main window and the composition of every window
 //   drills, lessons, dialogs, */ui   the windows (each X/ui is room X, at this row)
 //   export                exercises recorded into sound files
+//   keyinput              the key inputs: keyboard, serial lines, MIDI
+//   sending               sending practice: keyers, the keying of the sidetone, marks and spaces
 //   exercises             the kinds of exercise
 //   record                the learner's record
 //   engine                sending characters, timing, the run frame
@@ -32,6 +34,8 @@ const std::vector<QStringList> kRows = {
     {QStringLiteral("drills"), QStringLiteral("lessons"), QStringLiteral("dialogs"),
      QStringLiteral("*/ui")},
     {QStringLiteral("export")},
+    {QStringLiteral("keyinput")},
+    {QStringLiteral("sending")},
     {QStringLiteral("exercises")},
     {QStringLiteral("record")},
     {QStringLiteral("engine")},
@@ -124,8 +128,10 @@ private slots:
         QCOMPARE(PlaceOf(QStringLiteral("src/sound/ui/band_dialog.h")).row, 2);
         QCOMPARE(PlaceOf(QStringLiteral("src/sound/ui/band_dialog.h")).room,
                  QStringLiteral("sound"));
-        QCOMPARE(PlaceOf(QStringLiteral("src/sound/band/band_mixer.h")).row, 7);
-        QCOMPARE(PlaceOf(QStringLiteral("src/platform/ui/spin_button.h")).row, 9);
+        QCOMPARE(PlaceOf(QStringLiteral("src/sound/band/band_mixer.h")).row, 9);
+        QCOMPARE(PlaceOf(QStringLiteral("src/platform/ui/spin_button.h")).row, 11);
+        QCOMPARE(PlaceOf(QStringLiteral("src/sending/ui/sending_window.h")).row, 2);
+        QCOMPARE(PlaceOf(QStringLiteral("src/keyinput/serial_key.h")).row, 4);
         QCOMPARE(PlaceOf(QStringLiteral("src/mainwindow/ui/main_window.h")).row, 1);
         QCOMPARE(PlaceOf(QStringLiteral("tools/morse2wav/main.cpp")).row, 0);
         QCOMPARE(PlaceOf(QStringLiteral("src/nowhere/x.h")).row, -1);

@@ -8,6 +8,7 @@
 #include "sound/band/band_mixer.h"
 #include "sound/clocked_output.h"
 #include "sound/device/output_stream.h"
+#include "sound/sidetone.h"
 #include "sound/spsc_ring.h"
 #include "sound/tone_renderer.h"
 
@@ -60,6 +61,8 @@ public:
     int stalls() const { return stalls_; }
     // True while the stream runs.
     bool streaming() const { return running_; }
+    // The keyed tone of a key being sent, mixed into every buffer the device takes.
+    Sidetone& sidetone() { return sidetone_; }
 
     // The buffer asked for: generous for a run, short for a typed key (s).
     static constexpr double kRunLatencySeconds = 0.060;
@@ -130,6 +133,7 @@ private:
     RingSource source_{ring_};
     uint64_t handledDrop_ = 0;
     std::array<int16_t, 1024> mono_{};
+    Sidetone sidetone_;
 
     // The window thread's own.
     uint64_t serial_ = 0;
