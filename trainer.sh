@@ -8,8 +8,8 @@ cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev portaudio19-dev
           libsndfile1-dev libsamplerate0-dev fonts-dejavu-core fonts-liberation2 poppler-utils
-          qt6-charts-dev libqt6sql6-sqlite qt6-translations-l10n
-          pulseaudio pulseaudio-utils libasound2-plugins)
+          qt6-charts-dev libqt6sql6-sqlite qt6-translations-l10n qt6-serialport-dev
+          libasound2-dev pulseaudio pulseaudio-utils libasound2-plugins)
 
 install_missing() {
     local missing=()

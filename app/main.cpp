@@ -2,6 +2,7 @@
 #include "mainwindow/ui/band_entries.h"
 #include "mainwindow/ui/contest_entries.h"
 #include "mainwindow/ui/course_entries.h"
+#include "mainwindow/ui/sending_entries.h"
 #include "mainwindow/ui/export_entries.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/record_entries.h"
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
     Form_Load();
     Form_Activate();
     AddBandEntries(window);
+    AddSendingEntries(window);
     const int code = app.exec();
     ReportUnderruns(*output);
     return code;

@@ -8,6 +8,8 @@
 //   export, contest, course   exercises recorded into sound files; the call-sign contest
 //                         (scoring, attempts, call lists); courses, today's practice and the
 //                         gate to the next lesson
+//   keyinput              the key inputs: keyboard, serial lines, MIDI
+//   sending               sending practice: keyers, the keying of the sidetone, marks and spaces
 //   exercises             the kinds of exercise
 //   record                the learner's record
 //   engine                sending characters, timing, the run frame
@@ -34,6 +36,8 @@ const std::vector<QStringList> kRows = {
     {QStringLiteral("drills"), QStringLiteral("lessons"), QStringLiteral("dialogs"),
      QStringLiteral("*/ui")},
     {QStringLiteral("export"), QStringLiteral("contest"), QStringLiteral("course")},
+    {QStringLiteral("keyinput")},
+    {QStringLiteral("sending")},
     {QStringLiteral("exercises")},
     {QStringLiteral("record")},
     {QStringLiteral("engine")},
@@ -126,8 +130,10 @@ private slots:
         QCOMPARE(PlaceOf(QStringLiteral("src/sound/ui/band_dialog.h")).row, 2);
         QCOMPARE(PlaceOf(QStringLiteral("src/sound/ui/band_dialog.h")).room,
                  QStringLiteral("sound"));
-        QCOMPARE(PlaceOf(QStringLiteral("src/sound/band/band_mixer.h")).row, 7);
-        QCOMPARE(PlaceOf(QStringLiteral("src/platform/ui/spin_button.h")).row, 9);
+        QCOMPARE(PlaceOf(QStringLiteral("src/sound/band/band_mixer.h")).row, 9);
+        QCOMPARE(PlaceOf(QStringLiteral("src/platform/ui/spin_button.h")).row, 11);
+        QCOMPARE(PlaceOf(QStringLiteral("src/sending/ui/sending_window.h")).row, 2);
+        QCOMPARE(PlaceOf(QStringLiteral("src/keyinput/serial_key.h")).row, 4);
         QCOMPARE(PlaceOf(QStringLiteral("src/mainwindow/ui/main_window.h")).row, 1);
         QCOMPARE(PlaceOf(QStringLiteral("src/course/course_gate.h")).row, 3);
         QCOMPARE(PlaceOf(QStringLiteral("src/course/ui/course_page.h")).row, 2);

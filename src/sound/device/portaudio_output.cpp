@@ -31,7 +31,8 @@ PortAudioOutput::PortAudioOutput(Clock& clock, int sampleRate, int channels)
     : ClockedOutput(clock, sampleRate),
       channels_(channels),
       renderer_(sampleRate),
-      band_(sampleRate) {}
+      band_(sampleRate),
+      sidetone_(sampleRate) {}
 
 std::unique_ptr<PortAudioOutput> PortAudioOutput::Detached(Clock& clock, int sampleRate,
                                                            int channels) {
@@ -178,6 +179,7 @@ void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, boo
             done += n;
         }
     }
+    sidetone_.mixInto(out, frames, channels_);
     const uint64_t active = renderer_.activeSerial();
     doneUpTo_.store(active != 0 ? active - 1 : source_.lastTaken, std::memory_order_release);
     lateItems_.store(renderer_.lateItems(), std::memory_order_relaxed);

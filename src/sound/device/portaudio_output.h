@@ -8,6 +8,7 @@
 #include "sound/band/band_mixer.h"
 #include "sound/clocked_output.h"
 #include "sound/device/output_stream.h"
+#include "sound/sidetone.h"
 #include "sound/spsc_ring.h"
 #include "sound/tone_renderer.h"
 
@@ -63,6 +64,8 @@ public:
     int stalls() const { return stalls_; }
     // True while the stream runs.
     bool streaming() const { return running_; }
+    // The keyed tone of a key being sent, mixed into every buffer the device takes.
+    Sidetone& sidetone() { return sidetone_; }
 
     // The buffer asked for: generous for a run, short for a typed key (s).
     static constexpr double kRunLatencySeconds = 0.060;
@@ -141,6 +144,7 @@ private:
     uint64_t handledDrop_ = 0;
     std::array<int16_t, 1024> mono_{};
     double bufferDelay_ = -1;  // the device's delay for the coming buffer (s), -1 = not told
+    Sidetone sidetone_;
 
     // The window thread's own.
     uint64_t serial_ = 0;

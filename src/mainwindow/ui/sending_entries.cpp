@@ -1,0 +1,57 @@
+#include "mainwindow/ui/sending_entries.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "keyinput/midi_sequencer.h"
+#include "keyinput/modem_lines.h"
+#include "keyinput/serial_ports.h"
+#include "platform/services.h"
+#include "sending/ui/sending_window.h"
+#include "sound/device/portaudio_output.h"
+#include "sound/tonwerk.h"
+#include "state/shared_state.h"
+
+void AddSendingEntries(QMainWindow& window) {
+    QMenuBar* bar = window.menuBar();
+    auto* menu = new QMenu(QStringLiteral("Ge&ben"), bar);
+    // Sending practice with a real key.
+    menu->setObjectName(QStringLiteral("MGeben"));
+    menu->setAccessibleName(QStringLiteral("Geben"));
+    QAction* before = bar->findChild<QAction*>(QStringLiteral("MInfo"));
+    if (before && bar->actions().contains(before))
+        bar->insertMenu(before, menu);
+    else
+        bar->addMenu(menu);
+
+    QAction* open = menu->addAction(QStringLiteral("Geben &üben ..."));
+    open->setObjectName(QStringLiteral("MGebenUeben"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    open->setShortcutContext(Qt::ApplicationShortcut);
+    window.addAction(open);
+    QObject::connect(open, &QAction::triggered, &window, [&window] {
+        auto* sending = window.findChild<SendingWindow*>(QStringLiteral("GebenUeben"));
+        if (!sending) {
+            SendingWindowServices services;
+            if (Tonwerk* tonwerk = Platform().tonwerk) {
+                services.output = &tonwerk->output();
+                if (auto* device = dynamic_cast<PortAudioOutput*>(services.output))
+                    services.sidetone = &device->sidetone();
+            }
+            services.timing = [](int weight) {
+                return KeyerTiming::FromMs(S().DotMs, S().DashMs, weight);
+            };
+            services.pitchHz = [] { return static_cast<double>(S().TonePitch); };
+            services.serialPorts = ListSerialPorts;
+            services.modemLines = MakePosixModemLines;
+            services.sequencer = MakeAlsaSequencer;
+            sending = new SendingWindow(std::move(services), &window);
+            sending->setWindowFlag(Qt::Window);
+        }
+        sending->show();
+        sending->raise();
+        sending->activateWindow();
+    });
+}
