@@ -6,6 +6,7 @@
 //   mainwindow            the main window and the composition of every window
 //   drills, lessons, dialogs, */ui   the windows (each X/ui is room X, at this row)
 //   export                exercises recorded into sound files
+//   sending               sending practice: keys, keyers, the decoder of the learner's fist
 //   exercises             the kinds of exercise
 //   record                the learner's record
 //   engine                sending characters, timing, the run frame
@@ -32,6 +33,7 @@ const std::vector<QStringList> kRows = {
     {QStringLiteral("drills"), QStringLiteral("lessons"), QStringLiteral("dialogs"),
      QStringLiteral("*/ui")},
     {QStringLiteral("export")},
+    {QStringLiteral("sending")},
     {QStringLiteral("exercises")},
     {QStringLiteral("record")},
     {QStringLiteral("engine")},
