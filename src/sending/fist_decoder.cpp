@@ -9,12 +9,15 @@
 namespace {
 // The engine's dot is 77 ms at 60 cpm.
 constexpr double kDotMsTimesCpm = 77.0 * 60.0;
-// Weight of the newest mark in the tracked dot: high enough to follow a speed that doubles
-// within ten characters, low enough that one sloppy mark moves it little.
-constexpr double kTrackWeight = 0.25;
+// Weight of the newest mark or element gap in the tracked dot: high enough to follow a speed
+// that doubles within ten characters, low enough that one sloppy element moves it little.
+constexpr double kTrackWeight = 0.18;
 // The k-means clusters count as dots and dashes when their lengths differ by this much.
 constexpr double kMinRatio = 2.0;
 constexpr double kMaxRatio = 4.0;
+// Dots and dashes part a little below the geometric mean of their lengths: a sloppy fist
+// stretches both by the same share, which leaves less room below the dash than above the dot.
+constexpr double kMarkBorder = 0.95;
 // A tracked dot this far from the dots the recent marks show is thrown away for theirs: the
 // learner keys at another speed than the one set.
 constexpr double kReanchorShare = 0.35;
@@ -118,7 +121,11 @@ int FistDecoder::feed(const KeyedElement& element) {
     }
     if (pendingFirst_ < 0 && signs_.empty()) return 0;  // silence before the first mark
     const double dots = element.durationMs / dotMs_;
-    if (dots < kCharGapDots) return 0;
+    if (dots < kCharGapDots) {
+        // Element gaps are dots of silence: twice the samples of the speed.
+        dotMs_ += kTrackWeight * (element.durationMs - dotMs_);
+        return 0;
+    }
     if (!pending_.isEmpty()) completed += complete();
     if (dots >= kWordGapDots) wordGapSeen_ = true;
     return completed;
@@ -148,7 +155,7 @@ QString FistDecoder::text() const {
 }
 
 void FistDecoder::takeMark(double durationMs) {
-    const bool dash = durationMs > dotMs_ * std::sqrt(ratio_);
+    const bool dash = durationMs > dotMs_ * kMarkBorder * std::sqrt(ratio_);
     pending_ += dash ? u'-' : u'.';
     recent_[recentNext_] = durationMs / dotMs_;
     recentRaw_[recentNext_] = durationMs;

@@ -51,7 +51,7 @@ public:
     double dotMs() const { return dotMs_; }  // tracked [ms]
     double dashRatio() const { return ratio_; }
     // Element gap below this many dots, character gap below kWordGapDots, word gap above.
-    static constexpr double kCharGapDots = 2.0;
+    static constexpr double kCharGapDots = 1.7;
     static constexpr double kWordGapDots = 5.0;
 
 private:

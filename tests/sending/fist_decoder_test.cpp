@@ -116,10 +116,11 @@ void FistDecoderTest::completesOnGapOrTimeout() {
     int64_t end = Key(decoder, QStringLiteral("K"), dot, 0);
     QCOMPARE(decoder.pendingPattern(), QStringLiteral("-.-"));
     auto at = [&](double dots) { return end + static_cast<int64_t>(dots * dot * 1000); };
-    QCOMPARE(decoder.poll(at(1.9)), 0);
+    const double border = FistDecoder::kCharGapDots;
+    QCOMPARE(decoder.poll(at(border - 0.1)), 0);
     // The key went down after one dot of silence: no gap has grown since, however long it is held.
     QCOMPARE(decoder.poll(at(4), at(1)), 0);
-    QCOMPARE(decoder.poll(at(2.1)), 1);
+    QCOMPARE(decoder.poll(at(border + 0.1)), 1);
     QCOMPARE(decoder.text(), QStringLiteral("K"));
     QCOMPARE(decoder.poll(at(4.9)), 0);
     QCOMPARE(decoder.text(), QStringLiteral("K"));
