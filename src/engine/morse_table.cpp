@@ -50,7 +50,8 @@ QString TextFromCp1252(QByteArrayView bytes) {
 void BuildMorseTable() {
     auto& table = S().MorseTable;
     for (auto& entry : table) entry.clear();
-    for (const MorseSign& sign : kSigns) table[sign.character - 40] = QString::fromLatin1(sign.pattern);
+    for (const MorseSign& sign : kSigns)
+        table[sign.character - 40] = QString::fromLatin1(sign.pattern);
 }
 
 std::span<const MorseSign> MorseSigns() { return kSigns; }
