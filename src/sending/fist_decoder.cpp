@@ -15,6 +15,9 @@ constexpr double kTrackWeight = 0.18;
 // The k-means clusters count as dots and dashes when their lengths differ by this much.
 constexpr double kMinRatio = 2.0;
 constexpr double kMaxRatio = 4.0;
+// The tracked dot stays within 5 ms (over 900 cpm) and 2 s, whatever the key delivers.
+constexpr double kShortestDotMs = 5.0;
+constexpr double kLongestDotMs = 2000.0;
 // Dots and dashes part a little below the geometric mean of their lengths: a sloppy fist
 // stretches both by the same share, which leaves less room below the dash than above the dot.
 constexpr double kMarkBorder = 0.95;
@@ -123,7 +126,7 @@ int FistDecoder::feed(const KeyedElement& element) {
     const double dots = element.durationMs / dotMs_;
     if (dots < kCharGapDots) {
         // Element gaps are dots of silence: twice the samples of the speed.
-        dotMs_ += kTrackWeight * (element.durationMs - dotMs_);
+        track(element.durationMs);
         return 0;
     }
     if (!pending_.isEmpty()) completed += complete();
@@ -162,8 +165,12 @@ void FistDecoder::takeMark(double durationMs) {
     recentNext_ = (recentNext_ + 1) % static_cast<int>(recent_.size());
     recentCount_ = std::min(recentCount_ + 1, static_cast<int>(recent_.size()));
     const double sample = dash ? durationMs / ratio_ : durationMs;
-    dotMs_ += kTrackWeight * (sample - dotMs_);
+    track(sample);
     estimateRatio();
+}
+
+void FistDecoder::track(double sampleMs) {
+    dotMs_ = std::clamp(dotMs_ + kTrackWeight * (sampleMs - dotMs_), kShortestDotMs, kLongestDotMs);
 }
 
 void FistDecoder::estimateRatio() {
@@ -178,7 +185,7 @@ void FistDecoder::estimateRatio() {
         const double ratio = raw.high / raw.low;
         if (ratio >= kMinRatio && ratio <= kMaxRatio &&
             std::abs(raw.low - dotMs_) > kReanchorShare * dotMs_)
-            dotMs_ = raw.low;
+            dotMs_ = std::clamp(raw.low, kShortestDotMs, kLongestDotMs);
     }
 }
 

@@ -56,6 +56,7 @@ public:
 
 private:
     void takeMark(double durationMs);
+    void track(double sampleMs);
     void estimateRatio();
     int complete();
 

@@ -82,7 +82,8 @@ FistReport AnalyseFist(const std::vector<KeyedElement>& elements,
             markKinds(t, [&](int e, int, bool dash) {
                 if (!dash) around.push_back(elements[e].durationMs);
             });
-        unit[s] = around.empty() ? signs[s].dotMs : Median(std::move(around));
+        const double median = around.empty() ? 0.0 : Median(std::move(around));
+        unit[s] = median > 0 ? median : signs[s].dotMs;
     }
 
     std::vector<double> dashDots;

@@ -140,6 +140,14 @@ void FistDecoderTest::completesOnGapOrTimeout() {
     QVERIFY(!decoder.elements()[5].mark);
     QCOMPARE(decoder.elements()[5].durationMs, 8 * dot);
 
+    // A length that is no number is no element; a run of empty gaps does not wear the dot away.
+    const size_t fed = decoder.elements().size();
+    decoder.feed({false, end, std::nan("")});
+    decoder.feed({true, end, -5});
+    QCOMPARE(decoder.elements().size(), fed);
+    for (int i = 0; i < 100; ++i) decoder.feed({false, end, 0});
+    QVERIFY(decoder.dotMs() >= 5.0);
+
     // Marks without a space between them: their moments tell the gap.
     FistDecoder gapless(60);
     gapless.feed({true, 0, dot});
