@@ -126,8 +126,9 @@ private slots:
         QCOMPARE(PlaceOf(QStringLiteral("src/sound/ui/band_dialog.h")).row, 2);
         QCOMPARE(PlaceOf(QStringLiteral("src/sound/ui/band_dialog.h")).room,
                  QStringLiteral("sound"));
-        QCOMPARE(PlaceOf(QStringLiteral("src/sound/band/band_mixer.h")).row, 7);
-        QCOMPARE(PlaceOf(QStringLiteral("src/platform/ui/spin_button.h")).row, 9);
+        QCOMPARE(PlaceOf(QStringLiteral("src/sending/fist_decoder.h")).row, 4);
+        QCOMPARE(PlaceOf(QStringLiteral("src/sound/band/band_mixer.h")).row, 8);
+        QCOMPARE(PlaceOf(QStringLiteral("src/platform/ui/spin_button.h")).row, 10);
         QCOMPARE(PlaceOf(QStringLiteral("src/mainwindow/ui/main_window.h")).row, 1);
         QCOMPARE(PlaceOf(QStringLiteral("tools/morse2wav/main.cpp")).row, 0);
         QCOMPARE(PlaceOf(QStringLiteral("src/nowhere/x.h")).row, -1);
