@@ -4,13 +4,8 @@
 
 
 namespace {
-struct Sign {
-    char character;
-    const char* pattern;
-};
-
 // International Morse code for letters and digits; "(" and ")" deliberately share -.--.-.
-constexpr Sign kSigns[] = {
+constexpr MorseSign kSigns[] = {
     {'(', "-.--.-"}, {')', "-.--.-"}, {'*', "-.-.-"},  {'+', ".-.-."},  {',', "--..--"},
     {'-', "-....-"}, {'.', ".-.-.-"}, {'/', "-..-."},  {'0', "-----"},  {'1', ".----"},
     {'2', "..---"},  {'3', "...--"},  {'4', "....-"},  {'5', "....."},  {'6', "-...."},
@@ -63,8 +58,11 @@ bool HasMorseSign(QChar c) {
 void BuildMorseTable() {
     auto& table = S().MorseTable;
     for (auto& entry : table) entry.clear();
-    for (const Sign& sign : kSigns) table[sign.character - 40] = QString::fromLatin1(sign.pattern);
+    for (const MorseSign& sign : kSigns)
+        table[sign.character - 40] = QString::fromLatin1(sign.pattern);
 }
+
+std::span<const MorseSign> MorseSigns() { return kSigns; }
 
 int MorseIndex(QChar c) {
     // Only plain ASCII letters change in upper case inside the table's range; ß or ÿ must not

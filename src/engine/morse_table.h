@@ -3,6 +3,17 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <span>
+
+// One sign of the trainer: its character and its pattern of "." and "-".
+struct MorseSign {
+    char character;
+    const char* pattern;
+};
+
+// The 48 signs the trainer knows, in the order of their characters.
+std::span<const MorseSign> MorseSigns();
+
 // Fills MorseTable with the 48 signs the trainer knows.
 void BuildMorseTable();
 
