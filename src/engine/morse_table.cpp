@@ -2,7 +2,6 @@
 
 #include "state/shared_state.h"
 
-
 namespace {
 // International Morse code for letters and digits; "(" and ")" deliberately share -.--.-.
 constexpr MorseSign kSigns[] = {
@@ -49,7 +48,7 @@ QString TextFromCp1252(QByteArrayView bytes) {
 
 bool HasMorseSign(QChar c) {
     const char16_t u = c.toUpper().unicode();
-    for (const Sign& sign : kSigns) {
+    for (const MorseSign& sign : kSigns) {
         if (sign.character == u) return true;
     }
     return false;
