@@ -45,6 +45,7 @@ public:
     void answer(const DrillAnswer& entry) override { answers.push_back(entry); }
     void run(const RunSummary&) override {}
     void copy(const CheckedCopy&) override {}
+    void contest(const ContestAttemptEntry&) override {}
     std::vector<DrillAnswer> answers;
 };
 }  // namespace

@@ -33,6 +33,7 @@ struct CountingSink : RecordSink {
     void answer(const DrillAnswer&) override { ++entries; }
     void run(const RunSummary&) override { ++entries; }
     void copy(const CheckedCopy&) override { ++entries; }
+    void contest(const ContestAttemptEntry&) override { ++entries; }
 };
 }  // namespace
 

@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <vector>
+
+#include "record/record_store.h"
 
 class QChartView;
 class QComboBox;
