@@ -202,6 +202,7 @@ void ContestWindowTest::attemptThroughTheWindow() {
     // "Lernstand" shows the attempt and the character missed.
     ProgressWindow progress(path, QStringLiteral("Erika"));
     progress.refresh();
+    w.rig.clock.processEvents();  // the figures arrive from the background work
     auto* tabs = progress.findChild<QTabWidget*>(QStringLiteral("LernstandSeiten"));
     QCOMPARE(tabs->tabText(tabs->count() - 1), QStringLiteral("Wettbewer&b"));
     auto* scores = progress.findChild<QTableWidget*>(QStringLiteral("WettbewerbTabelle"));

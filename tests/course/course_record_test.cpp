@@ -11,10 +11,10 @@
 class CourseRecordTest : public QObject {
     Q_OBJECT
 private slots:
-    void aVersionOneRecordGainsTheCourseAndKeepsItsEntries();
+    void anOlderRecordGainsTheCourseAndKeepsItsEntries();
 };
 
-void CourseRecordTest::aVersionOneRecordGainsTheCourseAndKeepsItsEntries() {
+void CourseRecordTest::anOlderRecordGainsTheCourseAndKeepsItsEntries() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("lernstand.sqlite"));
     {
@@ -29,9 +29,10 @@ void CourseRecordTest::aVersionOneRecordGainsTheCourseAndKeepsItsEntries() {
         QVERIFY(store.write(batch));
         QSqlQuery q(store.database());
         for (const char* table :
-             {"course_round_characters", "course_rounds", "course_advances", "course_places"})
+             {"course_round_characters", "course_rounds", "course_advances", "course_places",
+              "contest_pairs", "contest_calls", "contest_attempts"})
             QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
-        QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 1")));
+        QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 2")));
     }
     RecordStore store(path);
     QVERIFY2(store.isOpen(), qPrintable(store.error()));

@@ -79,7 +79,7 @@ MorseExport::Status MorseExport::flush() {
 MorseExport::Status MorseExport::sendCharacter(QChar c) {
     SharedState& s = S();
     if (pendingBlanks_ > 0) {
-        for (; pendingBlanks_ > 0; --pendingBlanks_) WaitSeconds(s.WordGap);
+        for (; pendingBlanks_ > 0; --pendingBlanks_) tonwerk_.PlaySilence(s.WordGap * 1000.0);
         if (Status status = flush(); status != Status::Ok) return status;
         const int64_t limit = static_cast<int64_t>(options_.splitMinutes) * 60 * options_.rateHz;
         if (limit > 0 && sendable_ && writer_.framesWritten() >= limit) {
@@ -97,7 +97,8 @@ MorseExport::Status MorseExport::sendCharacter(QChar c) {
     }
     started_ = true;
     PlayCharacter(QString(c));
-    if (s.CharSpacing > 1.0f) WaitSeconds(s.GapUnitMs / 1000.0f * (s.CharSpacing - 1.0f));
+    // The gaps are silence on the timeline, placed as the trainer places them.
+    if (s.CharSpacing > 1.0f) tonwerk_.PlaySilence(s.GapUnitMs * (s.CharSpacing - 1.0));
     return flush();
 }
 
