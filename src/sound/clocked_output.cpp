@@ -22,7 +22,7 @@ int64_t ClockedOutput::framesFor(double durationMs) {
 
 void ClockedOutput::queueTones(const std::vector<ToneSegment>& tones) {
     prepareQueue();
-    const int64_t start = std::max(endFrame_, nowFrame());
+    const int64_t start = nextStart(endFrame_);
     std::vector<int64_t> frames;
     frames.reserve(tones.size());
     int64_t total = 0;
@@ -40,7 +40,7 @@ void ClockedOutput::queueTones(const std::vector<ToneSegment>& tones) {
 void ClockedOutput::queuePcm(PcmBuffer samples) {
     if (!samples) return;
     prepareQueue();
-    const int64_t start = std::max(endFrame_, nowFrame());
+    const int64_t start = nextStart(endFrame_);
     renderPcm(start, samples);
     endFrame_ = start + static_cast<int64_t>(samples->size());
     if (!samples->empty()) audibleEnd_ = endFrame_;

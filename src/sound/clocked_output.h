@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "sound/sound_output.h"
 
 class Clock;
@@ -39,6 +41,9 @@ protected:
     virtual void renderStop(int64_t) {}
     // The sample being played now; a device output counts the samples the device has taken.
     virtual int64_t nowFrame();
+    // Where a sound queued now begins when what is queued ends at `end`: right after it,
+    // unless that moment has already been played.
+    virtual int64_t nextStart(int64_t end) { return std::max(end, nowFrame()); }
     // The first sample after everything queued.
     int64_t endFrame() const { return endFrame_; }
     // The frame after the last sample of the last tone or sound file queued.

@@ -120,6 +120,7 @@ private slots:
     void bandFadesOutBeforeTheStreamStops();
     void soundFileIsKeptUntilItHasBeenPlayed();
     void nextSoundFollowsTheTimelineNotTheListener();
+    void nextCharacterKeepsItsPlaceAfterABurstOfBuffers();
     void heardEndFollowsWhatTheDeviceTells();
     void underflowsAndLateSoundsAreCountedApart();
 };
@@ -306,6 +307,41 @@ void DeviceStreamTest::nextSoundFollowsTheTimelineNotTheListener() {
     QCOMPARE(onsets.size(), size_t(2));
     // 200 ms apart, to within one period of the tone (the phase runs on from dit to dit).
     QVERIFY(std::abs(onsets[1] - onsets[0] - kRate / 5) <= kRate / 800);
+    QCOMPARE(output->underruns(), uint64_t(0));
+}
+
+void DeviceStreamTest::nextCharacterKeepsItsPlaceAfterABurstOfBuffers() {
+    VirtualClock clock;
+    FakeDevice device;
+    device.granted = 0.100;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    const std::vector<ToneSegment> character = {{800, 40, 32000}, {0, 160, 0}};
+    output->queueTones(character);
+    Play(device, clock, 0.040);
+    QVERIFY(!output->idle());
+    // The window thread is held up while the device catches up, taking 80 ms of buffers at
+    // once: it is now closer to the character's end than a lead, but has not reached it.
+    std::vector<int16_t> buffer(kBuffer);
+    for (int i = 0; i < std::lround(0.080 * kRate / kBuffer); ++i) {
+        device.renderer->renderDeviceBuffer(buffer.data(), kBuffer, false);
+        device.played.insert(device.played.end(), buffer.begin(), buffer.end());
+    }
+    QVERIFY(output->idle());
+    output->queueTones(character);
+    Play(device, clock, 0.5);
+    const auto marks = audio::FindMarks(device.played, 24);
+    QCOMPARE(marks.size(), size_t(2));
+    QVERIFY(std::abs(marks[1].first - marks[0].first - kRate / 5) <= 2);
+    QCOMPARE(output->underruns(), uint64_t(0));
+    // Once the device has played past the end of what is queued, the next sound starts a lead
+    // ahead of it, so that the ring holds it in time.
+    Play(device, clock, 0.5);
+    const size_t before = device.played.size();
+    output->queueTones(character);
+    Play(device, clock, 0.3);
+    const auto late = MarksFrom(device.played, before);
+    QCOMPARE(late.size(), size_t(1));
+    QVERIFY(std::abs(late[0].first - (kRate / 10 + marks[0].first)) <= 2);
     QCOMPARE(output->underruns(), uint64_t(0));
 }
 

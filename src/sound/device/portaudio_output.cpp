@@ -184,6 +184,7 @@ void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, boo
     doneUpTo_.store(active != 0 ? active - 1 : source_.lastTaken, std::memory_order_release);
     lateItems_.store(renderer_.lateItems(), std::memory_order_relaxed);
     bandAudible_.store(band_.audible(), std::memory_order_release);
+    bufferFrames_.store(static_cast<int64_t>(frames), std::memory_order_relaxed);
     position_.store(renderer_.position(), std::memory_order_release);
     takenAt_.store(at, std::memory_order_release);
 }
@@ -212,6 +213,18 @@ int64_t PortAudioOutput::devicePosition() {
 int64_t PortAudioOutput::nowFrame() {
     // A stopped stream takes the next sound where it stood; a running one a lead ahead.
     return devicePosition() + (running_ ? leadFrames_ : 0);
+}
+
+int64_t PortAudioOutput::nextStart(int64_t end) {
+    // The lead is for a sound after silence. A run's next character follows its predecessor
+    // exactly for as long as the device has not come near it, even when the device took
+    // several buffers at once while the window thread was held up and is now closer than a
+    // lead: two buffers leave room for the one it may be rendering right now.
+    const int64_t device = devicePosition();
+    if (running_ && !stalled_ && end >= device + 2 * bufferFrames_.load(std::memory_order_relaxed)) {
+        return end;
+    }
+    return std::max(end, device + (running_ ? leadFrames_ : 0));
 }
 
 int64_t PortAudioOutput::expectedPosition() {

@@ -75,6 +75,7 @@ public:
 
 protected:
     int64_t nowFrame() override;
+    int64_t nextStart(int64_t end) override;
     void prepareQueue() override;
     void needChanged() override;
     void renderTones(int64_t start, const std::vector<ToneSegment>& tones,
@@ -131,6 +132,7 @@ private:
     std::atomic<uint64_t> lateItems_{0};
     std::atomic<bool> bandAudible_{false};
     std::atomic<double> takenAt_{0};  // monotonic seconds when the device last took a buffer
+    std::atomic<int64_t> bufferFrames_{0};  // frames of the last buffer the device took
     // Monotonic seconds when timeline frame 0 would be heard, as of the last buffer; NaN until
     // the running stream has taken one.
     std::atomic<double> heardOrigin_{std::nan("")};
