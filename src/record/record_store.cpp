@@ -110,6 +110,63 @@ const char* const kSchemaV4[] = {
     "CREATE INDEX contest_pairs_by_call ON contest_pairs (call_id)",
 };
 
+// Version 5: running totals of the answers and checked characters, kept by triggers in the
+// same transaction as every write, so that "Lernstand" over the whole record reads a few
+// hundred rows instead of every entry. Per learner and pair of sent and copied character, and
+// per learner and quarter of an hour (every time zone's offset is a whole number of quarters,
+// so the local days are exact).
+const char* const kSchemaV5[] = {
+    "CREATE TABLE attempt_totals (learner TEXT NOT NULL, sent TEXT NOT NULL,"
+    " copied TEXT NOT NULL, attempts INTEGER NOT NULL, right INTEGER NOT NULL,"
+    " reaction_sum INTEGER NOT NULL, reaction_count INTEGER NOT NULL,"
+    " PRIMARY KEY (learner, sent, copied)) WITHOUT ROWID",
+    "CREATE TABLE attempt_quarters (learner TEXT NOT NULL, quarter INTEGER NOT NULL,"
+    " attempts INTEGER NOT NULL, right INTEGER NOT NULL, PRIMARY KEY (learner, quarter))"
+    " WITHOUT ROWID",
+    "CREATE TRIGGER answers_add AFTER INSERT ON answers BEGIN"
+    " INSERT INTO attempt_totals VALUES (NEW.learner, NEW.asked, NEW.typed, 1, NEW.right <> 0,"
+    " CASE WHEN NEW.right THEN coalesce(NEW.reaction_ms, 0) ELSE 0 END,"
+    " NEW.right AND NEW.reaction_ms IS NOT NULL)"
+    " ON CONFLICT DO UPDATE SET attempts = attempts + 1, right = right + excluded.right,"
+    " reaction_sum = reaction_sum + excluded.reaction_sum,"
+    " reaction_count = reaction_count + excluded.reaction_count;"
+    " INSERT INTO attempt_quarters VALUES (NEW.learner, NEW.at_ms / 900000, 1, NEW.right <> 0)"
+    " ON CONFLICT DO UPDATE SET attempts = attempts + 1, right = right + excluded.right; END",
+    "CREATE TRIGGER answers_remove AFTER DELETE ON answers BEGIN"
+    " UPDATE attempt_totals SET attempts = attempts - 1, right = right - (OLD.right <> 0),"
+    " reaction_sum = reaction_sum - CASE WHEN OLD.right THEN coalesce(OLD.reaction_ms, 0)"
+    " ELSE 0 END, reaction_count = reaction_count - (OLD.right AND OLD.reaction_ms IS NOT NULL)"
+    " WHERE learner = OLD.learner AND sent = OLD.asked AND copied = OLD.typed;"
+    " UPDATE attempt_quarters SET attempts = attempts - 1, right = right - (OLD.right <> 0)"
+    " WHERE learner = OLD.learner AND quarter = OLD.at_ms / 900000; END",
+    "CREATE TRIGGER copy_pairs_add AFTER INSERT ON copy_pairs WHEN NEW.sent <> '' BEGIN"
+    " INSERT INTO attempt_totals SELECT learner, NEW.sent, NEW.copied, 1,"
+    " NEW.sent = NEW.copied, 0, 0 FROM copy_checks WHERE id = NEW.check_id"
+    " ON CONFLICT DO UPDATE SET attempts = attempts + 1, right = right + excluded.right;"
+    " INSERT INTO attempt_quarters SELECT learner, at_ms / 900000, 1, NEW.sent = NEW.copied"
+    " FROM copy_checks WHERE id = NEW.check_id"
+    " ON CONFLICT DO UPDATE SET attempts = attempts + 1, right = right + excluded.right; END",
+    "CREATE TRIGGER copy_pairs_remove AFTER DELETE ON copy_pairs WHEN OLD.sent <> '' BEGIN"
+    " UPDATE attempt_totals SET attempts = attempts - 1, right = right - (OLD.sent = OLD.copied)"
+    " WHERE (learner, sent, copied) = (SELECT learner, OLD.sent, OLD.copied FROM copy_checks"
+    " WHERE id = OLD.check_id);"
+    " UPDATE attempt_quarters SET attempts = attempts - 1, right = right - (OLD.sent = OLD.copied)"
+    " WHERE (learner, quarter) = (SELECT learner, at_ms / 900000 FROM copy_checks"
+    " WHERE id = OLD.check_id); END",
+    // What was recorded before.
+    "INSERT INTO attempt_totals SELECT learner, sent, copied, count(*), sum(right),"
+    " sum(CASE WHEN right THEN coalesce(reaction, 0) ELSE 0 END),"
+    " count(CASE WHEN right THEN reaction END) FROM (SELECT learner, asked AS sent,"
+    " typed AS copied, right <> 0 AS right, reaction_ms AS reaction FROM answers UNION ALL"
+    " SELECT c.learner, p.sent, p.copied, p.sent = p.copied, NULL FROM copy_pairs p"
+    " JOIN copy_checks c ON c.id = p.check_id WHERE p.sent <> '')"
+    " GROUP BY learner, sent, copied",
+    "INSERT INTO attempt_quarters SELECT learner, quarter, count(*), sum(right) FROM"
+    " (SELECT learner, at_ms / 900000 AS quarter, right <> 0 AS right FROM answers UNION ALL"
+    " SELECT c.learner, c.at_ms / 900000, p.sent = p.copied FROM copy_pairs p"
+    " JOIN copy_checks c ON c.id = p.check_id WHERE p.sent <> '') GROUP BY learner, quarter",
+};
+
 QDateTime atOf(const QVariant& ms) { return QDateTime::fromMSecsSinceEpoch(ms.toLongLong()); }
 
 // The settings columns as bindSettings writes them, read from `first` on.
@@ -220,6 +277,9 @@ bool RecordStore::readySchema() {
     }
     if (ok && found < 4) {
         for (const char* sql : kSchemaV4) ok = ok && exec(QString::fromLatin1(sql));
+    }
+    if (ok && found < 5) {
+        for (const char* sql : kSchemaV5) ok = ok && exec(QString::fromLatin1(sql));
     }
     ok = ok && exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
     if (!ok) {
@@ -360,18 +420,48 @@ QStringList RecordStore::learners() {
 
 int RecordStore::entryCount(const QString& learner, const QDateTime& since) {
     QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT count(*) FROM (") + kAttempts + QStringLiteral(")"));
+    if (since.isValid()) {
+        q.prepare(QStringLiteral("SELECT count(*) FROM (") + kAttempts + QStringLiteral(")"));
+        q.bindValue(QStringLiteral(":since"), msOf(since));
+    } else {
+        q.prepare(QStringLiteral(
+            "SELECT coalesce(sum(attempts), 0) FROM attempt_totals WHERE learner = :learner"));
+    }
     q.bindValue(QStringLiteral(":learner"), learner);
-    q.bindValue(QStringLiteral(":since"), msOf(since));
     if (!q.exec() || !q.next()) return 0;
     return q.value(0).toInt();
 }
 
 std::vector<CharacterFigures> RecordStore::characterFigures(const QString& learner,
                                                             const QDateTime& since) {
+    std::map<QString, CharacterFigures> byCharacter;
+    if (!since.isValid()) {
+        QSqlQuery t(db_);
+        t.setForwardOnly(true);
+        t.prepare(QStringLiteral(
+            "SELECT sent, sum(attempts), sum(right), sum(reaction_sum), sum(reaction_count)"
+            " FROM attempt_totals WHERE learner = :learner AND attempts > 0 GROUP BY sent"));
+        t.bindValue(QStringLiteral(":learner"), learner);
+        if (!t.exec()) return {};
+        std::vector<CharacterFigures> out;
+        while (t.next()) {
+            CharacterFigures c;
+            c.character = t.value(0).toString();
+            c.attempts = t.value(1).toInt();
+            c.right = t.value(2).toInt();
+            c.reactionCount = t.value(4).toInt();
+            if (c.reactionCount > 0) c.meanReactionMs = t.value(3).toDouble() / c.reactionCount;
+            out.push_back(c);
+        }
+        // In the order of the figures of a period (see below), which SQLite's byte order of
+        // UTF-8 need not be.
+        std::sort(out.begin(), out.end(), [](const CharacterFigures& a, const CharacterFigures& b) {
+            return a.character < b.character;
+        });
+        return out;
+    }
     // The answers and the checked characters are counted each on their own and added here:
     // grouping their union would sort every entry once more.
-    std::map<QString, CharacterFigures> byCharacter;
     QSqlQuery a(db_);
     a.setForwardOnly(true);
     a.prepare(QStringLiteral(
@@ -435,18 +525,30 @@ std::vector<DayFigures> RecordStore::dayFigures(const QString& learner, const QD
     if (first > last) return {};
     const QString day = LocalDayNumber(QStringLiteral("at_ms"), first, last);
 
-    // Answers and checked characters each on their own, added here (see characterFigures).
-    for (const QString& sql :
-         {QStringLiteral("SELECT %1 AS day, count(*), sum(right) FROM answers WHERE learner ="
-                         " :learner AND at_ms >= :since GROUP BY day"),
-          QStringLiteral("SELECT %1 AS day, count(*), sum(p.sent = p.copied) FROM copy_pairs p"
-                         " JOIN copy_checks c ON c.id = p.check_id WHERE c.learner = :learner"
-                         " AND c.at_ms >= :since AND p.sent <> '' GROUP BY day")}) {
+    // Answers and checked characters each on their own, added here (see characterFigures);
+    // over the whole record from the totals by quarter hour.
+    const QStringList attempts =
+        since.isValid()
+            ? QStringList{QStringLiteral("SELECT %1 AS day, count(*), sum(right) FROM answers"
+                                         " WHERE learner = :learner AND at_ms >= :since"
+                                         " GROUP BY day")
+                              .arg(day),
+                          QStringLiteral("SELECT %1 AS day, count(*), sum(p.sent = p.copied)"
+                                         " FROM copy_pairs p JOIN copy_checks c ON c.id ="
+                                         " p.check_id WHERE c.learner = :learner AND c.at_ms >="
+                                         " :since AND p.sent <> '' GROUP BY day")
+                              .arg(day)}
+            : QStringList{QStringLiteral("SELECT %1 AS day, sum(attempts), sum(right) FROM"
+                                         " attempt_quarters WHERE learner = :learner AND"
+                                         " attempts > 0 GROUP BY day")
+                              .arg(LocalDayNumber(QStringLiteral("(quarter * 900000)"),
+                                                  first - first % 900000, last))};
+    for (const QString& sql : attempts) {
         QSqlQuery q(db_);
         q.setForwardOnly(true);
-        q.prepare(sql.arg(day));
+        q.prepare(sql);
         q.bindValue(QStringLiteral(":learner"), learner);
-        q.bindValue(QStringLiteral(":since"), from);
+        if (since.isValid()) q.bindValue(QStringLiteral(":since"), from);
         if (!q.exec()) continue;
         while (q.next()) {
             DayFigures& d = days[QDate::fromJulianDay(q.value(0).toLongLong())];
@@ -479,16 +581,32 @@ std::vector<DayFigures> RecordStore::dayFigures(const QString& learner, const QD
 
 std::vector<Confusion> RecordStore::confusions(const QString& learner, const QDateTime& since,
                                                int limit) {
-    // Only the wrong entries are grouped, answers and checked characters each on their own.
     std::map<std::pair<QString, QString>, int> counts;
-    for (const QString& sql :
-         {QStringLiteral("SELECT asked, typed, count(*) FROM answers WHERE learner = :learner"
-                         " AND at_ms >= :since AND NOT right AND typed <> '' AND typed <> ' '"
-                         " GROUP BY asked, typed"),
-          QStringLiteral("SELECT p.sent, p.copied, count(*) FROM copy_pairs p JOIN copy_checks c"
-                         " ON c.id = p.check_id WHERE c.learner = :learner AND c.at_ms >= :since"
-                         " AND p.sent <> '' AND p.sent <> p.copied AND p.copied <> ''"
-                         " AND p.copied <> ' ' GROUP BY p.sent, p.copied")}) {
+    if (!since.isValid()) {
+        // A right checked character has as many right as attempts, so only wrong ones are left.
+        QSqlQuery t(db_);
+        t.setForwardOnly(true);
+        t.prepare(QStringLiteral(
+            "SELECT sent, copied, attempts - right FROM attempt_totals WHERE learner = :learner"
+            " AND attempts > right AND copied <> '' AND copied <> ' '"));
+        t.bindValue(QStringLiteral(":learner"), learner);
+        if (!t.exec()) return {};
+        while (t.next())
+            counts[{t.value(0).toString(), t.value(1).toString()}] += t.value(2).toInt();
+    }
+    // Only the wrong entries are grouped, answers and checked characters each on their own.
+    QStringList wrong;
+    if (since.isValid()) {
+        wrong = {QStringLiteral("SELECT asked, typed, count(*) FROM answers WHERE learner ="
+                                " :learner AND at_ms >= :since AND NOT right AND typed <> ''"
+                                " AND typed <> ' ' GROUP BY asked, typed"),
+                 QStringLiteral("SELECT p.sent, p.copied, count(*) FROM copy_pairs p JOIN"
+                                " copy_checks c ON c.id = p.check_id WHERE c.learner = :learner"
+                                " AND c.at_ms >= :since AND p.sent <> '' AND p.sent <> p.copied"
+                                " AND p.copied <> '' AND p.copied <> ' '"
+                                " GROUP BY p.sent, p.copied")};
+    }
+    for (const QString& sql : wrong) {
         QSqlQuery q(db_);
         q.setForwardOnly(true);
         q.prepare(sql);

@@ -63,7 +63,7 @@ struct ContestMisses {
 class RecordStore {
 public:
     // The version of the schema this program writes; older files are migrated forward.
-    static constexpr int kSchemaVersion = 4;
+    static constexpr int kSchemaVersion = 5;
 
     // Opens `path` (":memory:" for a database in memory), creating or migrating the schema. A
     // lock held by another program is waited for at most `busyTimeoutMs`. isOpen() tells

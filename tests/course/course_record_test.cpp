@@ -32,6 +32,11 @@ void CourseRecordTest::anOlderRecordGainsTheCourseAndKeepsItsEntries() {
              {"course_round_characters", "course_rounds", "course_advances", "course_places",
               "contest_pairs", "contest_calls", "contest_attempts"})
             QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
+        for (const char* trigger :
+             {"answers_add", "answers_remove", "copy_pairs_add", "copy_pairs_remove"})
+            QVERIFY(q.exec(QStringLiteral("DROP TRIGGER %1").arg(QLatin1String(trigger))));
+        for (const char* table : {"attempt_totals", "attempt_quarters"})
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
         QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 2")));
     }
     RecordStore store(path);

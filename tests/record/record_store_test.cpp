@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -84,6 +85,7 @@ private slots:
     void secondCheckOfARunReplacesTheFirst();
     void firstVersionGainsTheRunOfACheck();
     void daysAreLocalAcrossAChangeOfTheClock();
+    void wholeRecordFromTheTotalsAgreesWithTheEntries();
 };
 
 void RecordStoreTest::figuresFromAnswersAndCopies() {
@@ -378,6 +380,10 @@ void RecordStoreTest::firstVersionGainsTheRunOfACheck() {
     const std::vector<CheckedCopy> copies = store.checkedCopies(QStringLiteral("me"));
     QCOMPARE(copies.size(), size_t(2));
     QVERIFY(!copies[0].runStart.isValid());  // the old check stays, its run unknown
+    // What was recorded before the running totals counts in them; the replaced check does not.
+    QCOMPARE(store.entryCount(QStringLiteral("me"), QDateTime()), 2);
+    QCOMPARE(store.characterFigures(QStringLiteral("me"), QDateTime()).front().character,
+             QStringLiteral("A"));
     QCOMPARE(copies[0].pairs[0].sent, QStringLiteral("A"));
     QCOMPARE(copies[1].runStart, kNow);
     QCOMPARE(copies[1].pairs[0].sent, QStringLiteral("C"));
@@ -420,6 +426,71 @@ void RecordStoreTest::daysAreLocalAcrossAChangeOfTheClock() {
     QCOMPARE(days[2].day, QDate(2026, 3, 30));
     QCOMPARE(days[2].attempts, 1);
     QCOMPARE(days[2].runs, 1);
+}
+
+void RecordStoreTest::wholeRecordFromTheTotalsAgreesWithTheEntries() {
+    // "Alle" reads the running totals; a period reads the entries. Since the first moment of
+    // the epoch, both cover the same entries and must agree on every figure.
+    RecordStore store(QStringLiteral(":memory:"));
+    QVERIFY2(store.isOpen(), qPrintable(store.error()));
+    QRandomGenerator random(4711);
+    const QString pool = QStringLiteral("EISHTMO5ÄÖ/ ");
+    const auto pick = [&] { return QString(pool[random.bounded(pool.size())]); };
+    const QStringList learners = {QStringLiteral("me"), QStringLiteral("du")};
+    for (int round = 0; round < 40; ++round) {
+        RecordBatch batch;
+        const QString& who = learners[round % 2];
+        for (int i = 0; i < 30; ++i) {
+            DrillAnswer a = answer(pick(), random.bounded(8) == 0 ? QString() : pick(),
+                                   200 + random.bounded(900), random.bounded(400));
+            a.at = a.at.addSecs(random.bounded(86400));
+            a.right = a.asked == a.typed;
+            batch.answers.emplace_back(who, a);
+        }
+        // Checks of a few runs, each checked again now and then: the later replaces the
+        // earlier, whose pairs leave the totals.
+        const QDateTime run = kNow.addDays(-random.bounded(6));
+        std::vector<CopyPair> pairs;
+        for (int i = 0; i < 12; ++i) {
+            pairs.push_back({random.bounded(10) == 0 ? QString() : pick(), pick()});
+        }
+        CheckedCopy copy = checkedCopy(run, pairs);
+        copy.at = run.addSecs(300 + random.bounded(3600));
+        batch.copies.emplace_back(who, copy);
+        QVERIFY2(store.write(batch), qPrintable(store.error()));
+    }
+    const QDateTime epoch = QDateTime::fromMSecsSinceEpoch(0);
+    for (const QString& who : learners) {
+        QCOMPARE(store.entryCount(who, QDateTime()), store.entryCount(who, epoch));
+        QVERIFY(store.entryCount(who, QDateTime()) > 600);
+        const auto whole = store.characterFigures(who, QDateTime());
+        const auto period = store.characterFigures(who, epoch);
+        QCOMPARE(whole.size(), period.size());
+        for (size_t i = 0; i < whole.size(); ++i) {
+            QCOMPARE(whole[i].character, period[i].character);
+            QCOMPARE(whole[i].attempts, period[i].attempts);
+            QCOMPARE(whole[i].right, period[i].right);
+            QCOMPARE(whole[i].reactionCount, period[i].reactionCount);
+            QVERIFY(std::abs(whole[i].meanReactionMs - period[i].meanReactionMs) < 1e-6);
+        }
+        const auto wholeDays = store.dayFigures(who, QDateTime());
+        const auto periodDays = store.dayFigures(who, epoch);
+        QCOMPARE(wholeDays.size(), periodDays.size());
+        for (size_t i = 0; i < wholeDays.size(); ++i) {
+            QCOMPARE(wholeDays[i].day, periodDays[i].day);
+            QCOMPARE(wholeDays[i].attempts, periodDays[i].attempts);
+            QCOMPARE(wholeDays[i].right, periodDays[i].right);
+        }
+        const auto wholeConfusions = store.confusions(who, QDateTime(), 1000);
+        const auto periodConfusions = store.confusions(who, epoch, 1000);
+        QCOMPARE(wholeConfusions.size(), periodConfusions.size());
+        QVERIFY(!wholeConfusions.empty());
+        for (size_t i = 0; i < wholeConfusions.size(); ++i) {
+            QCOMPARE(wholeConfusions[i].sent, periodConfusions[i].sent);
+            QCOMPARE(wholeConfusions[i].heard, periodConfusions[i].heard);
+            QCOMPARE(wholeConfusions[i].count, periodConfusions[i].count);
+        }
+    }
 }
 
 REGISTER_TEST(RecordStoreTest);
