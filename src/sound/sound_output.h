@@ -25,6 +25,9 @@ using PcmBuffer = std::shared_ptr<const std::vector<int16_t>>;
 struct SoundNeed {
     bool promptResponse = false;  // short buffer (keyboard mode); otherwise a generous one
     bool keepOpen = false;        // keep the stream running through silence
+    // With promptResponse: a key played by hand, whose tone must follow the contact. The buffer
+    // is the smallest the device keeps without underflows, found by trying.
+    bool smallestBuffer = false;
     bool operator==(const SoundNeed&) const = default;
 };
 

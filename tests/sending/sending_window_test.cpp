@@ -266,7 +266,8 @@ void SendingWindowTest::playbackSoundsWhatWasKeyed() {
     Find<QComboBox>(window, "Keyer")->setCurrentIndex(0);
     Find<QComboBox>(window, "Eingabe")->setCurrentIndex(1);
     window.show();
-    QCOMPARE(output.need(), (SoundNeed{.promptResponse = true, .keepOpen = true}));
+    QCOMPARE(output.need(),
+             (SoundNeed{.promptResponse = true, .keepOpen = true, .smallestBuffer = true}));
     auto* area = Find<KeyArea>(window, "Tastflaeche");
     for (int i = 0; i < 3; ++i) {
         QTest::mousePress(area, Qt::LeftButton);

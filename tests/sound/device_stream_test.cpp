@@ -117,6 +117,7 @@ private slots:
     void stopsWhenIdleAndStartsTheNextSoundWhole();
     void latencyFollowsTheNeedBetweenSounds();
     void keepOpenHoldsTheStreamThroughSilence();
+    void aKeyPlayedByHandFindsTheSmallestBufferWithoutUnderflows();
     void bandFadesOutBeforeTheStreamStops();
     void soundFileIsKeptUntilItHasBeenPlayed();
     void nextSoundFollowsTheTimelineNotTheListener();
@@ -220,6 +221,53 @@ void DeviceStreamTest::keepOpenHoldsTheStreamThroughSilence() {
     QCOMPARE(output->need(), SoundNeed{});
     Play(device, clock, 2.5);
     QVERIFY(!device.running);
+}
+
+void DeviceStreamTest::aKeyPlayedByHandFindsTheSmallestBufferWithoutUnderflows() {
+    VirtualClock clock;
+    FakeDevice device;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    const auto& steps = PortAudioOutput::kSmallestLatencySteps;
+    const auto underflow = [&] {
+        std::vector<int16_t> buffer(kBuffer);
+        device.renderer->renderDeviceBuffer(buffer.data(), kBuffer, true);
+    };
+    {
+        SoundNeedScope live(*output,
+                            {.promptResponse = true, .keepOpen = true, .smallestBuffer = true});
+        QVERIFY(device.running);
+        QCOMPARE(device.opens.back(), steps[0]);
+        // An underflow: the next larger buffer, at once while nothing sounds.
+        underflow();
+        Play(device, clock, 0.3);
+        QVERIFY(device.running);
+        QCOMPARE(device.opens.back(), steps[1]);
+        // Not while the key is down: reopening would cut its tone.
+        const size_t opens = device.opens.size();
+        output->sidetone().setKey(true, 0);
+        underflow();
+        Play(device, clock, 1);
+        QCOMPARE(device.opens.size(), opens);
+        output->sidetone().setKey(false, 0);
+        Play(device, clock, 0.3);
+        QCOMPARE(device.opens.back(), steps[2]);
+        // A buffer that holds stays.
+        Play(device, clock, 5);
+        QCOMPARE(device.opens.size(), opens + 1);
+        // The largest step is the last one tried.
+        for (size_t i = 0; i < steps.size(); ++i) {
+            underflow();
+            Play(device, clock, 0.3);
+        }
+        QCOMPARE(device.opens.back(), steps.back());
+    }
+    // Other needs keep their own buffers; the step found is where a key played by hand starts.
+    output->queueTones(Dits(1, 60));
+    QCOMPARE(device.opens.back(), PortAudioOutput::kRunLatencySeconds);
+    Play(device, clock, 3);
+    SoundNeedScope again(*output,
+                         {.promptResponse = true, .keepOpen = true, .smallestBuffer = true});
+    QCOMPARE(device.opens.back(), steps.back());
 }
 
 void DeviceStreamTest::bandFadesOutBeforeTheStreamStops() {

@@ -278,7 +278,8 @@ void SendingWindow::begin() {
     // The stream runs through the silences with the short buffer while the window is open.
     if (services_.output) {
         need_ = std::make_unique<SoundNeedScope>(
-            *services_.output, SoundNeed{.promptResponse = true, .keepOpen = true});
+            *services_.output,
+            SoundNeed{.promptResponse = true, .keepOpen = true, .smallestBuffer = true});
     }
     qApp->installEventFilter(this);
     applySource();

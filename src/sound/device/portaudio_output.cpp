@@ -71,9 +71,15 @@ PortAudioOutput::~PortAudioOutput() {
 }
 
 bool PortAudioOutput::openStream(bool prompt) {
-    if (!stream_->open(prompt ? kPromptLatencySeconds : kRunLatencySeconds, *this)) return false;
+    const bool smallest = prompt && need().smallestBuffer;
+    const double asked = smallest ? smallestLatencySeconds()
+                         : prompt ? kPromptLatencySeconds
+                                  : kRunLatencySeconds;
+    if (!stream_->open(asked, *this)) return false;
     open_ = true;
     openPrompt_ = prompt;
+    openSmallest_ = smallest;
+    underflowsAtOpen_ = underflows_.load(std::memory_order_relaxed);
     latencyFrames_ = std::llround(stream_->latencySeconds() * sampleRate());
     latencyMs_[prompt] = stream_->latencySeconds() * 1000.0;
     leadFrames_ = prompt ? kPromptLeadFrames : std::llround(kRunLeadSeconds * sampleRate());
@@ -120,10 +126,28 @@ bool PortAudioOutput::quiet() {
     return !running_ || (devicePosition() - latencyFrames_ >= audibleEnd() && !bandAudible());
 }
 
+bool PortAudioOutput::openAsNeeded() const {
+    const SoundNeed wanted = need();
+    return wanted.promptResponse == openPrompt_ &&
+           (wanted.promptResponse && wanted.smallestBuffer) == openSmallest_;
+}
+
+void PortAudioOutput::growSmallestBuffer() {
+    if (!open_ || !openSmallest_ || smallestStep_ + 1 >= kSmallestLatencySteps.size()) return;
+    if (underflows_.load(std::memory_order_relaxed) == underflowsAtOpen_) return;
+    // Reopening drops what the device holds: only while the key is up and its tone has faded.
+    if (!quiet() || sidetone_.keyDown() || sidetoneAudible_.load(std::memory_order_acquire)) {
+        return;
+    }
+    ++smallestStep_;
+    closeStream();
+}
+
 void PortAudioOutput::tend() {
     if (!stream_ || broken_) return;
+    growSmallestBuffer();
     const SoundNeed wanted = need();
-    if (open_ && wanted.promptResponse != openPrompt_ && quiet()) closeStream();
+    if (open_ && !openAsNeeded() && quiet()) closeStream();
     if (wanted.keepOpen) {
         startStream();
         return;
@@ -138,7 +162,7 @@ void PortAudioOutput::needChanged() { tend(); }
 
 void PortAudioOutput::prepareQueue() {
     releaseFinished();
-    if (stream_ && !broken_ && open_ && need().promptResponse != openPrompt_ && quiet()) {
+    if (stream_ && !broken_ && open_ && !openAsNeeded() && quiet()) {
         closeStream();
     }
 }
@@ -180,6 +204,7 @@ void PortAudioOutput::renderDeviceBuffer(int16_t* out, unsigned long frames, boo
         }
     }
     sidetone_.mixInto(out, frames, channels_);
+    sidetoneAudible_.store(sidetone_.sounding(), std::memory_order_release);
     const uint64_t active = renderer_.activeSerial();
     doneUpTo_.store(active != 0 ? active - 1 : source_.lastTaken, std::memory_order_release);
     lateItems_.store(renderer_.lateItems(), std::memory_order_relaxed);
@@ -221,7 +246,8 @@ int64_t PortAudioOutput::nextStart(int64_t end) {
     // several buffers at once while the window thread was held up and is now closer than a
     // lead: two buffers leave room for the one it may be rendering right now.
     const int64_t device = devicePosition();
-    if (running_ && !stalled_ && end >= device + 2 * bufferFrames_.load(std::memory_order_relaxed)) {
+    if (running_ && !stalled_ &&
+        end >= device + 2 * bufferFrames_.load(std::memory_order_relaxed)) {
         return end;
     }
     return std::max(end, device + (running_ ? leadFrames_ : 0));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <deque>
 #include <memory>
@@ -70,6 +71,12 @@ public:
     // The buffer asked for: generous for a run, short for a typed key (s).
     static constexpr double kRunLatencySeconds = 0.060;
     static constexpr double kPromptLatencySeconds = 0.010;
+    // The buffers tried for a key played by hand, smallest first; a stream that underflows
+    // takes the next one, once nothing sounds (s).
+    static constexpr std::array<double, 5> kSmallestLatencySteps = {0.003, 0.005, 0.008, 0.012,
+                                                                    0.020};
+    // The step a key played by hand now asks for (s).
+    double smallestLatencySeconds() const { return kSmallestLatencySteps[smallestStep_]; }
     // Silence after which the stream stops (s).
     static constexpr double kIdleStopSeconds = 2.0;
 
@@ -104,6 +111,11 @@ private:
 
     // Opens the stream with the short or the generous latency.
     bool openStream(bool prompt);
+    // The open stream has the latency the need asks for.
+    bool openAsNeeded() const;
+    // A stream for a key played by hand that underflowed is opened again with the next larger
+    // buffer, once nothing sounds.
+    void growSmallestBuffer();
 
     // Opens the stream when it is closed (with the latency the need asks for) and starts it.
     void startStream();
@@ -131,7 +143,8 @@ private:
     std::atomic<uint64_t> underflows_{0};
     std::atomic<uint64_t> lateItems_{0};
     std::atomic<bool> bandAudible_{false};
-    std::atomic<double> takenAt_{0};  // monotonic seconds when the device last took a buffer
+    std::atomic<bool> sidetoneAudible_{false};
+    std::atomic<double> takenAt_{0};        // monotonic seconds when the device last took a buffer
     std::atomic<int64_t> bufferFrames_{0};  // frames of the last buffer the device took
     // Monotonic seconds when timeline frame 0 would be heard, as of the last buffer; NaN until
     // the running stream has taken one.
@@ -154,8 +167,11 @@ private:
     int64_t leadFrames_ = 0;  // how far ahead of the device a sound is placed while it runs
     bool open_ = false;
     bool running_ = false;
-    bool openPrompt_ = false;  // the open stream has the short latency
-    bool broken_ = false;      // the stream could not be opened again: the clock keeps time
+    bool openPrompt_ = false;    // the open stream has the short latency
+    bool openSmallest_ = false;  // ... the smallest, for a key played by hand
+    size_t smallestStep_ = 0;
+    uint64_t underflowsAtOpen_ = 0;
+    bool broken_ = false;  // the stream could not be opened again: the clock keeps time
     std::array<double, 2> latencyMs_{};      // generous, short: as the device granted
     std::array<uint64_t, 2> underrunsBy_{};  // counted on streams closed since
     uint64_t underrunsCounted_ = 0;
