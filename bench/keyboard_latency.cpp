@@ -128,15 +128,21 @@ int main(int argc, char** argv) {
     std::vector<double> postedAtMs(kKeys, 0.0);
     std::atomic<bool> keyboardModeOn{false};
 
+    // Keys typed while the heading is shown are not Morse yet: typing starts once the mode
+    // takes keys, as a learner starts after the heading.
+    QTimer ready;
+    QObject::connect(&ready, &QTimer::timeout, [&] {
+        if (S().KeyboardMode) keyboardModeOn = true;
+    });
+    ready.start(10);
     QTimer::singleShot(0, &app, [&] {
-        keyboardModeOn = true;
         form1().Com_Tastatur.click();
         QCoreApplication::exit(0);
     });
     std::thread typist([&] {
-        // Keyboard mode first waits a second with its heading shown.
-        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-        for (int i = 0; i < kKeys && keyboardModeOn; ++i) {
+        while (!keyboardModeOn) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int i = 0; i < kKeys; ++i) {
             postedAtMs[i] = nowMs();
             QCoreApplication::postEvent(
                 answerBox,

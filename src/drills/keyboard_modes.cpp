@@ -26,6 +26,10 @@ void Com_Tastatur_Click() {
     Form1& f = form1();
     TextSurface& display = *Platform().surface;
     Clock& clock = *Platform().clock;
+    // A typed key must sound at once: a short device buffer, and a stream that keeps running
+    // while the loop waits for keys. Asked for before the heading, whose second covers the
+    // sound server's start of the new stream, which can take half a second or more.
+    SoundNeedScope need(Platform().tonwerk->output(), {.promptResponse = true, .keepOpen = true});
 
     ClearDisplay();
     f.shape1.setFillColor(RGB(192, 255, 192));
@@ -61,9 +65,7 @@ void Com_Tastatur_Click() {
 
     // The key handler queues, this loop sounds: PlayCharacter returns when its character has
     // sounded, so fast typing is sounded in order, one character after the other. With nothing
-    // queued the loop sleeps until the next event. A typed key must sound at once: a short
-    // device buffer, and a stream that keeps running while the loop waits for keys.
-    SoundNeedScope need(Platform().tonwerk->output(), {.promptResponse = true, .keepOpen = true});
+    // queued the loop sleeps until the next event.
     s.KeyboardMode = true;
     while (s.KeyboardMode) {
         clock.processEvents();
