@@ -24,6 +24,13 @@ bool isDamage(const QSqlError& e) {
     return number && (code == 11 || code == 26);
 }
 
+// SQLITE_BUSY and SQLITE_LOCKED: another connection holds the file for now.
+bool isBusy(const QSqlError& e) {
+    bool number = false;
+    const int code = e.nativeErrorCode().toInt(&number) & 0xff;
+    return number && (code == 5 || code == 6);
+}
+
 qint64 msOf(const QDateTime& t) { return t.isValid() ? t.toMSecsSinceEpoch() : 0; }
 
 // The schema of version 1.
@@ -223,14 +230,16 @@ bool RecordStore::exec(const QString& sql) {
     if (q.exec(sql)) return true;
     error_ = q.lastError().text();
     damaged_ = damaged_ || isDamage(q.lastError());
+    busy_ = busy_ || isBusy(q.lastError());
     return false;
 }
 
 bool RecordStore::prepareSchema() {
     if (readySchema()) return true;
     // The integrity check reads the whole file, which takes as long as the record is large:
-    // only an opening that failed pays for it.
-    if (!damaged_) checkIntegrity();
+    // only an opening that failed pays for it, and not one that found the file locked, which
+    // the check would wait for once more.
+    if (!damaged_ && !busy_) checkIntegrity();
     return false;
 }
 
@@ -251,8 +260,9 @@ void RecordStore::checkIntegrity() {
 
 bool RecordStore::readySchema() {
     if (db_.databaseName() != QStringLiteral(":memory:")) {
-        // Readers (the progress window, a second trainer) do not block the writer.
-        exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        // Readers (the progress window, a second trainer) do not block the writer. A file
+        // locked by another program is left at once: each further statement would wait again.
+        if (!exec(QStringLiteral("PRAGMA journal_mode=WAL")) && busy_) return false;
         exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     }
     int found = 0;
@@ -294,6 +304,7 @@ bool RecordStore::readVersion(int& version) {
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
         error_ = q.lastError().text();
         damaged_ = damaged_ || isDamage(q.lastError());
+        busy_ = busy_ || isBusy(q.lastError());
         return false;
     }
     version = q.value(0).toInt();

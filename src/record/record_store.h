@@ -120,5 +120,6 @@ private:
     QSqlDatabase db_;
     bool open_ = false;
     bool damaged_ = false;
+    bool busy_ = false;  // a statement found the file locked by another connection
     QString error_;
 };
