@@ -2,6 +2,11 @@
 
 #include <cmath>
 
+namespace {
+// An attempt of fewer marks leaves the tracked speed as it was for the next one.
+constexpr int kMarksForSpeed = 4;
+}  // namespace
+
 AttemptReader::AttemptReader(double setCpm, double dashRatio, double attemptPauseMs)
     : dotMs_(DotMsAtCpm(setCpm > 0 ? setCpm : 60.0)), ratio_(dashRatio), pauseMs_(attemptPauseMs) {}
 
@@ -61,8 +66,13 @@ std::optional<SendingAttempt> AttemptReader::finish(double idealDashRatio) {
     attempt.text = decoder_->text().trimmed();
     attempt.dotMs = decoder_->dotMs();
     attempt.report = AnalyseFist(attempt.elements, attempt.signs, idealDashRatio);
-    dotMs_ = decoder_->dotMs();
-    ratio_ = decoder_->dashRatio();
+    // A stray contact (a click, a touch of the key) says nothing about the learner's speed.
+    int marks = 0;
+    for (const KeyedElement& e : attempt.elements) marks += e.mark ? 1 : 0;
+    if (marks >= kMarksForSpeed) {
+        dotMs_ = decoder_->dotMs();
+        ratio_ = decoder_->dashRatio();
+    }
     decoder_.reset();
     return attempt;
 }
