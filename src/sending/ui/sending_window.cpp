@@ -344,7 +344,13 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     layout->addWidget(decoded_);
     layout->addLayout(attemptRow);
     layout->addLayout(reportRow, 2);
-    layout->addWidget(sentences_);
+    // The sentences scroll, so that a long report does not squeeze the window.
+    auto* sentencesScroll = new QScrollArea;
+    sentencesScroll->setWidget(sentences_);
+    sentencesScroll->setWidgetResizable(true);
+    sentencesScroll->setFrameShape(QFrame::NoFrame);
+    sentencesScroll->setFixedHeight(5 * fontMetrics().lineSpacing());
+    layout->addWidget(sentencesScroll);
     layout->addWidget(displayCaption);
     layout->addWidget(display_, 1);
     layout->addLayout(buttons);
