@@ -79,6 +79,34 @@ struct ContestAttemptEntry {
     std::vector<ContestCallEntry> calls;
 };
 
+// How one character of a sending attempt departed from its ideal timing.
+struct SendingCharacterTiming {
+    QString character;
+    double departurePercent = 0;  // mean absolute departure of its marks and gaps [% of ideal]
+};
+
+// One attempt of sending practice: what was to be keyed, what was read, the timing report's
+// figures and every mark and space as keyed, so that it can be replayed and read again.
+struct SendingAttemptEntry {
+    QDateTime at;
+    QString exercise;  // "Frei", "Vorlage", "Nachgeben"
+    QString intended;  // empty in free keying
+    QString decoded;
+    std::vector<CopyPair> pairs;  // intended against read, aligned as the copy check aligns
+    bool right = false;
+    double cpm = 0;
+    double wpm = 0;
+    double dashRatio = 0;  // the learner's dash [dots]
+    // Mean lengths and spreads in % of the ideal: dots, dashes, element, character, word gaps.
+    double meanPercent[5] = {};
+    double spreadPercent[5] = {};
+    int regularity = 0;
+    QString worst;                    // the report's worst characters in words, "; " between
+    std::vector<double> durationsMs;  // mark, space, mark ... from the first mark to the last
+    std::vector<SendingCharacterTiming> characters;
+    double pitchHz = 0;
+};
+
 // Where the learner's record goes. The calls come from the window thread in the middle of a
 // run or the drill; an implementation hands the entry on and returns at once, never waiting for
 // the disk.
@@ -89,4 +117,6 @@ public:
     virtual void run(const RunSummary& entry) = 0;
     virtual void copy(const CheckedCopy& entry) = 0;
     virtual void contest(const ContestAttemptEntry& entry) = 0;
+    // A sink that keeps no sending practice ignores its attempts.
+    virtual void sending(const SendingAttemptEntry&) {}
 };

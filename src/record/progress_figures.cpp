@@ -14,5 +14,7 @@ ProgressFigures ReadProgressFigures(RecordStore& store, const QString& learner,
     figures.confusions = store.confusions(learner, since, listLimit);
     figures.contestAttempts = store.contestAttempts(learner, since, false);
     figures.contestMisses = store.contestMisses(learner, since, listLimit);
+    figures.sendingCharacters = store.sendingCharacterFigures(learner, since);
+    figures.sendingDays = store.sendingDayFigures(learner, since);
     return figures;
 }

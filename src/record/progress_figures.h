@@ -18,6 +18,8 @@ struct ProgressFigures {
     std::vector<Confusion> confusions;
     std::vector<ContestAttemptEntry> contestAttempts;  // without their calls
     std::vector<ContestMisses> contestMisses;
+    std::vector<SendingCharacterFigures> sendingCharacters;
+    std::vector<SendingDayFigures> sendingDays;
 };
 
 // Reads the figures of `learner` since `since` (invalid: all), at most `listLimit` confusions

@@ -174,6 +174,25 @@ const char* const kSchemaV5[] = {
     " JOIN copy_checks c ON c.id = p.check_id WHERE p.sent <> '') GROUP BY learner, quarter",
 };
 
+// Version 6: sending practice. Each attempt with its figures and its marks and spaces as
+// keyed [ms, "80 78.5 240 ..."], the pairs of intended and read characters, and how far each
+// read character's timing departed from the ideal.
+const char* const kSchemaV6[] = {
+    "CREATE TABLE sending_attempts (id INTEGER PRIMARY KEY, learner TEXT NOT NULL,"
+    " at_ms INTEGER NOT NULL, exercise TEXT, intended TEXT NOT NULL, decoded TEXT NOT NULL,"
+    " right INTEGER NOT NULL, cpm REAL, wpm REAL, dash_ratio REAL, dot_pct REAL, dash_pct REAL,"
+    " element_gap_pct REAL, char_gap_pct REAL, word_gap_pct REAL, dot_spread REAL,"
+    " dash_spread REAL, element_gap_spread REAL, char_gap_spread REAL, word_gap_spread REAL,"
+    " regularity INTEGER, worst TEXT, durations_ms TEXT NOT NULL, pitch_hz REAL)",
+    "CREATE INDEX sending_attempts_by_learner ON sending_attempts (learner, at_ms)",
+    "CREATE TABLE sending_pairs (attempt_id INTEGER NOT NULL REFERENCES sending_attempts(id),"
+    " sent TEXT NOT NULL, keyed TEXT NOT NULL)",
+    "CREATE INDEX sending_pairs_by_attempt ON sending_pairs (attempt_id)",
+    "CREATE TABLE sending_timing (attempt_id INTEGER NOT NULL"
+    " REFERENCES sending_attempts(id), character TEXT NOT NULL, departure_pct REAL NOT NULL)",
+    "CREATE INDEX sending_timing_by_attempt ON sending_timing (attempt_id)",
+};
+
 QDateTime atOf(const QVariant& ms) { return QDateTime::fromMSecsSinceEpoch(ms.toLongLong()); }
 
 // The settings columns as bindSettings writes them, read from `first` on.
@@ -291,6 +310,9 @@ bool RecordStore::readySchema() {
     if (ok && found < 5) {
         for (const char* sql : kSchemaV5) ok = ok && exec(QString::fromLatin1(sql));
     }
+    if (ok && found < 6) {
+        for (const char* sql : kSchemaV6) ok = ok && exec(QString::fromLatin1(sql));
+    }
     ok = ok && exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
     if (!ok) {
         exec(QStringLiteral("ROLLBACK"));
@@ -406,6 +428,7 @@ bool RecordStore::write(const RecordBatch& batch) {
     // A commit that fails (the lock not granted in time) leaves the transaction open: it is
     // rolled back, so that the batch can be tried again from the start.
     ok = ok && writeContests(batch.contests);
+    ok = ok && writeSendings(batch.sendings);
     if (ok && exec(QStringLiteral("COMMIT"))) return true;
     exec(QStringLiteral("ROLLBACK"));
     return false;
@@ -415,7 +438,8 @@ QStringList RecordStore::learners() {
     // A skip through each table's index by learner: a few lookups per learner instead of a
     // pass over every entry.
     std::set<QString> names;
-    for (const char* table : {"answers", "runs", "copy_checks", "contest_attempts"}) {
+    for (const char* table :
+         {"answers", "runs", "copy_checks", "contest_attempts", "sending_attempts"}) {
         QSqlQuery q(db_);
         q.setForwardOnly(true);
         if (!q.exec(QStringLiteral("WITH RECURSIVE next(name) AS (SELECT (SELECT min(learner)"

@@ -14,8 +14,10 @@ struct RecordBatch {
     std::vector<std::pair<QString, RunSummary>> runs;
     std::vector<std::pair<QString, CheckedCopy>> copies;
     std::vector<std::pair<QString, ContestAttemptEntry>> contests;
+    std::vector<std::pair<QString, SendingAttemptEntry>> sendings;
     bool empty() const {
-        return answers.empty() && runs.empty() && copies.empty() && contests.empty();
+        return answers.empty() && runs.empty() && copies.empty() && contests.empty() &&
+               sendings.empty();
     }
 };
 
@@ -57,13 +59,32 @@ struct ContestMisses {
     int missed = 0;  // copied wrong or not at all
 };
 
+// Sending practice, per character: how often it was keyed as intended, and how far its timing
+// departed from the ideal on average.
+struct SendingCharacterFigures {
+    QString character;
+    int attempts = 0;  // intended characters (free keying has none)
+    int right = 0;
+    double meanDeparturePercent = 0;  // over every time it was read
+    int timed = 0;
+    double accuracy() const { return attempts > 0 ? static_cast<double>(right) / attempts : 0; }
+};
+
+// Sending practice, per local day.
+struct SendingDayFigures {
+    QDate day;
+    int attempts = 0;
+    double meanRegularity = 0;
+    double meanCpm = 0;
+};
+
 // The learner's record in SQLite: answers of the drill, runs and checked copies, each with its
 // time (ms since the epoch, UTC), learner and settings. One connection, used from the thread
 // that opened it. Every value reaches SQL as a bound parameter.
 class RecordStore {
 public:
     // The version of the schema this program writes; older files are migrated forward.
-    static constexpr int kSchemaVersion = 5;
+    static constexpr int kSchemaVersion = 6;
 
     // Opens `path` (":memory:" for a database in memory), creating or migrating the schema. A
     // lock held by another program is waited for at most `busyTimeoutMs`. isOpen() tells
@@ -103,10 +124,20 @@ public:
     std::vector<ContestMisses> contestMisses(const QString& learner, const QDateTime& since,
                                              int limit);
 
+    // Sending practice: every attempt since `since`, oldest first, with its pairs, durations and
+    // character timings; the figures per character and per day.
+    std::vector<SendingAttemptEntry> sendingAttempts(const QString& learner,
+                                                     const QDateTime& since);
+    std::vector<SendingCharacterFigures> sendingCharacterFigures(const QString& learner,
+                                                                 const QDateTime& since);
+    std::vector<SendingDayFigures> sendingDayFigures(const QString& learner,
+                                                     const QDateTime& since);
+
     QSqlDatabase& database() { return db_; }
 
 private:
     bool writeContests(const std::vector<std::pair<QString, ContestAttemptEntry>>& contests);
+    bool writeSendings(const std::vector<std::pair<QString, SendingAttemptEntry>>& sendings);
 
     bool prepareSchema();
     // Sets up the schema (journal mode, version, migration); false on the first failure.

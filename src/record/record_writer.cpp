@@ -9,7 +9,7 @@ constexpr auto kRetryPause = std::chrono::milliseconds(300);
 
 int entryCount(const RecordBatch& batch) {
     return static_cast<int>(batch.answers.size() + batch.runs.size() + batch.copies.size() +
-                            batch.contests.size());
+                            batch.contests.size() + batch.sendings.size());
 }
 }  // namespace
 
@@ -58,6 +58,14 @@ void RecordWriter::contest(const ContestAttemptEntry& entry) {
     {
         std::lock_guard lock(mutex_);
         queue_.contests.emplace_back(learner_, entry);
+    }
+    wake_.notify_one();
+}
+
+void RecordWriter::sending(const SendingAttemptEntry& entry) {
+    {
+        std::lock_guard lock(mutex_);
+        queue_.sendings.emplace_back(learner_, entry);
     }
     wake_.notify_one();
 }

@@ -34,6 +34,7 @@ public:
     void run(const RunSummary& entry) override;
     void copy(const CheckedCopy& entry) override;
     void contest(const ContestAttemptEntry& entry) override;
+    void sending(const SendingAttemptEntry& entry) override;
 
     // Waits until everything queued so far is written (before reading the record back).
     void flush();

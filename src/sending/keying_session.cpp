@@ -47,8 +47,9 @@ void KeyingSession::setTiming(KeyerTiming timing) {
     pipeline_.setTiming(timing);
 }
 
-std::vector<KeyedElement> KeyingSession::takeElements() {
+std::vector<KeyedElement> KeyingSession::takeElements(std::optional<int64_t>* openMarkUs) {
     std::lock_guard lock(mutex_);
+    if (openMarkUs) *openMarkUs = pipeline_.log().openMarkUs();
     std::vector<KeyedElement> out;
     out.swap(elements_);
     return out;

@@ -23,8 +23,9 @@ public:
     void setMode(KeyerMode mode);
     void setTiming(KeyerTiming timing);
 
-    // The marks and spaces completed since the last call (window thread).
-    std::vector<KeyedElement> takeElements();
+    // The marks and spaces completed since the last call (window thread), and where a mark
+    // still keyed began, seen at the same moment.
+    std::vector<KeyedElement> takeElements(std::optional<int64_t>* openMarkUs = nullptr);
     // The keyed tone sounds now.
     bool keyDown();
 

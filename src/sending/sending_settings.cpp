@@ -24,6 +24,9 @@ SendingSettings LoadSendingSettings() {
     d.dahKey = IntOr(*s, QStringLiteral("StrichTaste"), d.dahKey, 0, 0xFFFF);
     d.serialPort = s->value(QStringLiteral("Anschluss")).toString();
     d.midiPort = s->value(QStringLiteral("MidiAnschluss")).toString();
+    d.exercise = static_cast<SendingMode>(
+        IntOr(*s, QStringLiteral("Uebung"), static_cast<int>(d.exercise), 0, 2));
+    d.hideTemplate = IntOr(*s, QStringLiteral("VorlageAusblenden"), 0, 0, 1) == 1;
     return d;
 }
 
@@ -38,4 +41,6 @@ void SaveSendingSettings(const SendingSettings& d) {
     s->setValue(QStringLiteral("StrichTaste"), d.dahKey);
     s->setValue(QStringLiteral("Anschluss"), d.serialPort);
     s->setValue(QStringLiteral("MidiAnschluss"), d.midiPort);
+    s->setValue(QStringLiteral("Uebung"), static_cast<int>(d.exercise));
+    s->setValue(QStringLiteral("VorlageAusblenden"), d.hideTemplate ? 1 : 0);
 }

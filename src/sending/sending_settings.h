@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "sending/keyer.h"
+#include "sending/sending_exercise.h"
 
 // Where the contacts come from.
 enum class KeySource { Keyboard = 0, Mouse = 1, Serial = 2, Midi = 3 };
@@ -19,6 +20,8 @@ struct SendingSettings {
     uint32_t dahKey = 105;  // right Ctrl
     QString serialPort;     // /dev/ttyUSB0
     QString midiPort;       // sequencer port name
+    SendingMode exercise = SendingMode::Free;
+    bool hideTemplate = false;  // "Vorlage ausblenden"
 
     bool operator==(const SendingSettings&) const = default;
 };

@@ -142,6 +142,22 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
         run.elapsedSeconds = 61.5;
         run.measuredCpm = 58.5;
         batch.runs.emplace_back(me, run);
+        // Two attempts of sending practice: "KA" keyed right, then as "KN".
+        for (const QString& keyed : {QStringLiteral("KA"), QStringLiteral("KN")}) {
+            SendingAttemptEntry s;
+            s.at = now;
+            s.exercise = QStringLiteral("Nachgeben");
+            s.intended = QStringLiteral("KA");
+            s.decoded = keyed;
+            s.pairs = {{QStringLiteral("K"), QStringLiteral("K")},
+                       {QStringLiteral("A"), keyed.right(1)}};
+            s.right = keyed == s.intended;
+            s.cpm = keyed == s.intended ? 60 : 80;
+            s.regularity = keyed == s.intended ? 90 : 70;
+            s.durationsMs = {231, 77, 77};
+            s.characters = {{QStringLiteral("K"), 12}, {keyed.right(1), 30}};
+            batch.sendings.emplace_back(me, s);
+        }
         QVERIFY(store.write(batch));
     }
     RecordWriter writer(path, QStringLiteral("dl1abc"));
@@ -167,6 +183,26 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
     auto* days = window->findChild<QTableWidget*>(QStringLiteral("VerlaufTabelle"));
     QCOMPARE(days->rowCount(), 2);
     QCOMPARE(days->item(1, 4)->text(), QStringLiteral("58,5"));
+
+    // "Geben": per character the least accurate first, and the day's regularity and speed.
+    auto* sending = window->findChild<QTableWidget*>(QStringLiteral("GebenTabelle"));
+    QVERIFY(sending);
+    QCOMPARE(accessible(sending)->text(QAccessible::Name),
+             QStringLiteral("Tabelle: Geben je Zeichen, ungenaueste zuerst"));
+    QCOMPARE(sending->rowCount(), 3);
+    QCOMPARE(sending->item(0, 0)->text(), QStringLiteral("A"));
+    QCOMPARE(sending->item(0, 3)->text(), QStringLiteral("50,0"));
+    QCOMPARE(sending->item(1, 0)->text(), QStringLiteral("K"));
+    QCOMPARE(sending->item(1, 5)->text(), QStringLiteral("12"));
+    QCOMPARE(sending->item(2, 0)->text(), QStringLiteral("N"));  // keyed, never asked for
+    auto* sendingDays = window->findChild<QTableWidget*>(QStringLiteral("GebenVerlaufTabelle"));
+    QCOMPARE(sendingDays->rowCount(), 1);
+    QCOMPARE(sendingDays->item(0, 1)->text(), QStringLiteral("2"));
+    QCOMPARE(sendingDays->item(0, 2)->text(), QStringLiteral("80"));
+    QCOMPARE(sendingDays->item(0, 3)->text(), QStringLiteral("70"));
+    QVERIFY(window->findChild<QWidget*>(QStringLiteral("GebenDiagramm"))
+                ->accessibleDescription()
+                .contains(QStringLiteral("Gleichmäßigkeit 80")));
 
     period->setCurrentIndex(0);  // 7 days: K drops out
     w.rig.clock.processEvents();

@@ -1,18 +1,22 @@
 #include "sending/ui/sending_window.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 
 #include "platform/ui/accessibility_events.h"
 #include "platform/ui/value_label.h"
 #include "platform/user_settings.h"
 #include "platform/virtual_clock.h"
+#include "sending/sending_practice.h"
+#include "sending/ui/fist_picture.h"
 #include "sending/ui/key_area.h"
 #include "sound/offline_output.h"
 #include "sound/sidetone.h"
@@ -31,6 +35,7 @@ SendingWindowServices Services(Sidetone* sidetone, SoundOutput* output = nullptr
     s.output = output;
     s.timing = [](int weight) { return KeyerTiming::FromMs(40, 120, weight); };
     s.pitchHz = [] { return 650.0; };
+    s.drawText = [n = 0](int) mutable { return QStringLiteral("TEXT%1").arg(++n); };
     s.serialPorts = [] {
         return std::vector<SerialPortEntry>{
             {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FTDI")},
@@ -67,6 +72,8 @@ private slots:
     void choicesAreRemembered();
     void playbackSoundsWhatWasKeyed();
     void closingStopsTheTone();
+    void exerciseControlsWorkFromAssistiveTechnology();
+    void keyedCharactersAppearAndTheAttemptIsReported();
 };
 
 void SendingWindowTest::everyControlIsNamedAndShowsItsValue() {
@@ -302,6 +309,125 @@ void SendingWindowTest::closingStopsTheTone() {
     QTRY_VERIFY(tone.keyDown());
     window.close();  // with the mouse button still down
     QVERIFY(!tone.keyDown());
+}
+
+void SendingWindowTest::exerciseControlsWorkFromAssistiveTechnology() {
+    Sidetone tone(48000);
+    SendingWindow window(Services(&tone));
+    window.show();
+    auto* exercise = Find<QComboBox>(window, "Uebungsart");
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(exercise);
+    // On Linux a combo box is named by its caption (a relation); its own name stays for others.
+    QCOMPARE(exercise->accessibleName(), QStringLiteral("Übungsart"));
+    QCOMPARE(a->text(QAccessible::Value), QStringLiteral("Frei"));
+    auto* shown = Find<ValueLabel>(window, "Vorlage");
+    QVERIFY(shown->isHidden());  // free keying has no template
+    auto* next = Find<QPushButton>(window, "NaechsteVorlage");
+    QVERIFY(!next->isEnabled());
+
+    QStringList heard;
+    const auto previous = WatchAccessibilityEvents([&](QAccessibleEvent& e) {
+        if (e.object() == shown && e.type() == QAccessible::NameChanged)
+            heard << QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Value);
+    });
+    exercise->setCurrentIndex(1);
+    QCOMPARE(a->text(QAccessible::Value), QStringLiteral("Vorlage"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Value),
+             QStringLiteral("TEXT1"));
+    QVERIFY(!shown->isHidden());
+    // "Neuer Text" from its accessibility action, as a click.
+    QVERIFY(next->isEnabled());
+    QAccessible::queryAccessibleInterface(next)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(shown->text(), QStringLiteral("TEXT2"));  // the press clicks a moment later
+    WatchAccessibilityEvents(previous);
+    QCOMPARE(heard, QStringList({QStringLiteral("TEXT1"), QStringLiteral("TEXT2")}));
+
+    // "Vorlage ausblenden": a check box with its state, toggled from its action and remembered.
+    auto* hide = Find<QCheckBox>(window, "VorlageAusblenden");
+    QAccessibleInterface* h = QAccessible::queryAccessibleInterface(hide);
+    QCOMPARE(h->text(QAccessible::Name), QStringLiteral("Vorlage ausblenden"));
+    QVERIFY(!h->state().checked);
+    h->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(hide->isChecked());
+    QVERIFY(h->state().checked);
+    QVERIFY(LoadSendingSettings().hideTemplate);
+    QCOMPARE(LoadSendingSettings().exercise, SendingMode::Template);
+
+    for (const char* name : {"Vorspielen", "VersuchEnde", "Anhoeren"}) {
+        QVERIFY2(!QAccessible::queryAccessibleInterface(Find<QPushButton>(window, name))
+                      ->text(QAccessible::Name)
+                      .isEmpty(),
+                 name);
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(Find<QPlainTextEdit>(window, "Gelesen"))
+                 ->text(QAccessible::Name),
+             QStringLiteral("Gelesener Text"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(Find<QTableWidget>(window, "Gebeanalyse"))
+                 ->text(QAccessible::Name),
+             QStringLiteral("Gebeanalyse als Tabelle"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(Find<FistPicture>(window, "Zeitbild"))
+                 ->text(QAccessible::Value),
+             QStringLiteral("leer"));
+    // "Anhören" has nothing to play before the first attempt.
+    QVERIFY(!Find<QPushButton>(window, "Anhoeren")->isEnabled());
+}
+
+void SendingWindowTest::keyedCharactersAppearAndTheAttemptIsReported() {
+    Sidetone tone(48000);
+    SendingWindow window(Services(&tone));
+    Find<QComboBox>(window, "Keyer")->setCurrentIndex(1);  // iambic A: exact dits and dahs
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QWidget* focus = Find<QComboBox>(window, "Eingabe");
+    focus->setFocus();
+    auto* decoded = Find<QPlainTextEdit>(window, "Gelesen");
+    QStringList inserted;
+    QStringList values;
+    auto* picture = Find<FistPicture>(window, "Zeitbild");
+    const auto previous = WatchAccessibilityEvents([&](QAccessibleEvent& e) {
+        if (e.object() == decoded && e.type() == QAccessible::TextInserted)
+            inserted << static_cast<QAccessibleTextInsertEvent&>(e).textInserted();
+        if (e.object() == picture && e.type() == QAccessible::ValueChanged)
+            values << static_cast<QAccessibleValueChangeEvent&>(e).value().toString();
+    });
+    // A dit, then a dah after a character gap: "E" is on the screen before the dah is keyed.
+    Key(focus, QEvent::KeyPress, kLeftCtrl);
+    QTest::qWait(15);
+    Key(focus, QEvent::KeyRelease, kLeftCtrl);
+    QTRY_COMPARE(decoded->toPlainText().trimmed(), QStringLiteral("E"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(decoded)->text(QAccessible::Value).trimmed(),
+             QStringLiteral("E"));
+    Key(focus, QEvent::KeyPress, kRightCtrl);
+    QTest::qWait(15);
+    Key(focus, QEvent::KeyRelease, kRightCtrl);
+    QTRY_VERIFY(decoded->toPlainText().remove(u' ') == QStringLiteral("ET"));
+    QCOMPARE(inserted.join(QString()).remove(u' '), QStringLiteral("ET"));
+
+    // The attempt ends from the button's accessibility action: verdict, picture, table, words.
+    auto* end = Find<QPushButton>(window, "VersuchEnde");
+    QAccessible::queryAccessibleInterface(end)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QTRY_VERIFY(
+        Find<ValueLabel>(window, "Urteil")->text().startsWith(QStringLiteral("Gelesen: E")));
+    WatchAccessibilityEvents(previous);
+    QCOMPARE(picture->rows().size(), size_t(2));
+    QCOMPARE(values, QStringList{QStringLiteral("2 Zeichen")});
+    QCOMPARE(picture->rows()[1].keyed.size(), size_t(1));
+    QCOMPARE(picture->rows()[1].keyed[0].lengthMs, 120.0);
+    auto* table = Find<QTableWidget>(window, "Gebeanalyse");
+    QAccessibleTableInterface* cells =
+        QAccessible::queryAccessibleInterface(table)->tableInterface();
+    QVERIFY(cells);
+    const int rows = table->rowCount();
+    QCOMPARE(cells->cellAt(rows - 1, 0)->text(QAccessible::Name), QStringLiteral("T (ms)"));
+    QCOMPARE(cells->cellAt(rows - 1, 1)->text(QAccessible::Name), QStringLiteral("120"));
+    QCOMPARE(cells->cellAt(rows - 2, 1)->text(QAccessible::Name), QStringLiteral("40"));
+    QVERIFY(
+        Find<ValueLabel>(window, "Bewertung")->text().contains(QStringLiteral("Gleichmäßigkeit")));
+    QVERIFY(Find<QPushButton>(window, "Anhoeren")->isEnabled());
+    QCOMPARE(window.practice()->attempts().size(), size_t(1));
 }
 
 REGISTER_TEST(SendingWindowTest);

@@ -8,7 +8,9 @@
 #include "keyinput/midi_sequencer.h"
 #include "keyinput/modem_lines.h"
 #include "keyinput/serial_ports.h"
+#include "platform/clock.h"
 #include "platform/services.h"
+#include "sending/practice_text.h"
 #include "sending/ui/sending_window.h"
 #include "sound/device/portaudio_output.h"
 #include "sound/tonwerk.h"
@@ -47,6 +49,9 @@ void AddSendingEntries(QMainWindow& window) {
             services.serialPorts = ListSerialPorts;
             services.modemLines = MakePosixModemLines;
             services.sequencer = MakeAlsaSequencer;
+            services.drawText = DrawPracticeText;
+            services.record = Platform().record;
+            services.now = [] { return Platform().clock->now(); };
             sending = new SendingWindow(std::move(services), &window);
             sending->setWindowFlag(Qt::Window);
         }

@@ -230,6 +230,27 @@ ProgressWindow::ProgressWindow(const QString& databasePath, const QString& learn
     contestPage->setStretchFactor(0, 3);
     contestPage->setStretchFactor(1, 2);
     tabs_->addTab(contestPage, QStringLiteral("Wettbewer&b"));
+    sendingChart_ =
+        chartView(this, "GebenDiagramm",
+                  QStringLiteral("Diagramm: Gleichmäßigkeit und Tempo beim Geben je Tag"));
+    sendingTable_ =
+        table(this, "GebenTabelle", QStringLiteral("Tabelle: Geben je Zeichen, ungenaueste zuerst"),
+              {QStringLiteral("Zeichen"), QStringLiteral("Vorgegeben"),
+               QStringLiteral("Richtig gegeben"), QStringLiteral("Anteil richtig (%)"),
+               QStringLiteral("Gegeben"), QStringLiteral("Abweichung vom Ideal (%)")});
+    sendingDayTable_ =
+        table(this, "GebenVerlaufTabelle", QStringLiteral("Tabelle: Geben je Tag"),
+              {QStringLiteral("Tag"), QStringLiteral("Versuche"), QStringLiteral("Gleichmäßigkeit"),
+               QStringLiteral("Tempo (Zeichen/min)")});
+    auto* sendingTables = new QSplitter(Qt::Vertical, this);
+    sendingTables->addWidget(sendingTable_);
+    sendingTables->addWidget(sendingDayTable_);
+    auto* sendingPage = new QSplitter(Qt::Horizontal, this);
+    sendingPage->addWidget(sendingChart_);
+    sendingPage->addWidget(sendingTables);
+    sendingPage->setStretchFactor(0, 3);
+    sendingPage->setStretchFactor(1, 2);
+    tabs_->addTab(sendingPage, QStringLiteral("Ge&ben"));
     layout->addWidget(tabs_, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -292,7 +313,7 @@ void ProgressWindow::refresh() {
 
 void ProgressWindow::display(const ProgressFigures& read, const QString& who) {
     for (QTableWidget* t : {accuracyTable_, reactionTable_, dayTable_, confusionTable_,
-                            contestTable_, contestMissesTable_})
+                            contestTable_, contestMissesTable_, sendingTable_, sendingDayTable_})
         t->setRowCount(0);
     if (!read.readable) {
         status_->setText(QStringLiteral("Der Lernstand lässt sich nicht lesen: ") + read.error);
@@ -437,6 +458,7 @@ void ProgressWindow::display(const ProgressFigures& read, const QString& who) {
                                           .arg(confusions.front().count));
 
     showContest(read.contestAttempts, read.contestMisses);
+    showSending(read.sendingCharacters, read.sendingDays);
 
     status_->setText(
         attempts == 0
@@ -496,6 +518,78 @@ void ProgressWindow::showContest(const std::vector<ContestAttemptEntry>& attempt
     if (!misses.empty())
         summary += QStringLiteral("; am häufigsten verfehlt: %1").arg(misses.front().character);
     replaceChart(contestChart_, chart, summary);
+}
+
+void ProgressWindow::showSending(const std::vector<SendingCharacterFigures>& characters,
+                                 const std::vector<SendingDayFigures>& days) {
+    // The characters keyed least accurately first, then those timed worst.
+    std::vector<SendingCharacterFigures> sorted = characters;
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        const double ra = a.attempts > 0 ? a.accuracy() : 2.0;
+        const double rb = b.attempts > 0 ? b.accuracy() : 2.0;
+        if (ra != rb) return ra < rb;
+        if (a.meanDeparturePercent != b.meanDeparturePercent)
+            return a.meanDeparturePercent > b.meanDeparturePercent;
+        return a.character < b.character;
+    });
+    sendingTable_->setRowCount(static_cast<int>(sorted.size()));
+    for (int i = 0; i < static_cast<int>(sorted.size()); ++i) {
+        const SendingCharacterFigures& f = sorted[i];
+        fillRow(sendingTable_, i,
+                {f.character, QString::number(f.attempts), QString::number(f.right),
+                 f.attempts > 0 ? percent(f.accuracy()) : QString(), QString::number(f.timed),
+                 f.timed > 0 ? QLocale().toString(f.meanDeparturePercent, 'f', 0) : QString()});
+    }
+
+    sendingDayTable_->setRowCount(static_cast<int>(days.size()));
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("Geben je Tag"));
+    auto* regularity = new QLineSeries;
+    regularity->setName(QStringLiteral("Gleichmäßigkeit (0–100)"));
+    auto* speed = new QLineSeries;
+    speed->setName(QStringLiteral("Tempo (Zeichen/min)"));
+    double fastest = 0;
+    for (int i = 0; i < static_cast<int>(days.size()); ++i) {
+        const SendingDayFigures& d = days[i];
+        fillRow(
+            sendingDayTable_, i,
+            {QLocale().toString(d.day, QLocale::ShortFormat), QString::number(d.attempts),
+             QLocale().toString(d.meanRegularity, 'f', 0), QLocale().toString(d.meanCpm, 'f', 0)});
+        const qreal x = QDateTime(d.day, QTime(12, 0)).toMSecsSinceEpoch();
+        regularity->append(x, d.meanRegularity);
+        speed->append(x, d.meanCpm);
+        fastest = std::max(fastest, d.meanCpm);
+    }
+    chart->addSeries(regularity);
+    chart->addSeries(speed);
+    auto* time = new QDateTimeAxis;
+    time->setFormat(QStringLiteral("dd.MM."));
+    if (!days.empty()) {
+        time->setRange(QDateTime(days.front().day, QTime(0, 0)),
+                       QDateTime(days.back().day, QTime(23, 59)));
+    }
+    auto* scoreAxis = new QValueAxis;
+    scoreAxis->setRange(0, 100);
+    auto* speedAxis = new QValueAxis;
+    speedAxis->setRange(0, fastest > 0 ? fastest * 1.1 : 100);
+    speedAxis->setTitleText(QStringLiteral("Zeichen/min"));
+    chart->addAxis(time, Qt::AlignBottom);
+    chart->addAxis(scoreAxis, Qt::AlignLeft);
+    chart->addAxis(speedAxis, Qt::AlignRight);
+    regularity->attachAxis(time);
+    regularity->attachAxis(scoreAxis);
+    speed->attachAxis(time);
+    speed->attachAxis(speedAxis);
+    QString summary = days.empty() ? QStringLiteral("Keine Versuche beim Geben.")
+                                   : QStringLiteral(
+                                         "%1 Tage mit Versuchen beim Geben, zuletzt "
+                                         "Gleichmäßigkeit %2 bei %3 Zeichen/min")
+                                         .arg(days.size())
+                                         .arg(qRound(days.back().meanRegularity))
+                                         .arg(qRound(days.back().meanCpm));
+    if (!sorted.empty() && sorted.front().attempts > 0)
+        summary += QStringLiteral("; am ungenauesten: %1").arg(sorted.front().character);
+    replaceChart(sendingChart_, chart, summary);
 }
 
 void ProgressWindow::exportCsv() {

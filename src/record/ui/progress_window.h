@@ -19,7 +19,8 @@ class RecordStore;
 // "Lernstand": the learner's progress in charts, each with a table of the same figures beside
 // it for screen readers: accuracy per character (worst first), mean reaction time per
 // character, accuracy and measured speed per day, the most frequent confusions, and the scores
-// of the call-sign contest with the characters most often missed in its calls. The
+// of the call-sign contest with the characters most often missed in its calls, and the
+// sending practice (accuracy and timing per character, regularity and speed per day). The
 // learner is chosen here; "Exportieren ..." writes the record as CSV.
 class ProgressWindow : public QDialog {
     Q_OBJECT
@@ -59,6 +60,8 @@ private:
     void showContest(const std::vector<ContestAttemptEntry>& attempts,
                      const std::vector<ContestMisses>& misses);
     void chooseLearner();
+    void showSending(const std::vector<SendingCharacterFigures>& characters,
+                     const std::vector<SendingDayFigures>& days);
 
     QString chosen_;
     std::shared_ptr<Reader> reader_;
@@ -79,4 +82,7 @@ private:
     QChartView* contestChart_;
     QTableWidget* contestTable_;
     QTableWidget* contestMissesTable_;
+    QChartView* sendingChart_;
+    QTableWidget* sendingTable_;
+    QTableWidget* sendingDayTable_;
 };

@@ -1,28 +1,41 @@
 #include "sending/ui/sending_window.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <array>
 #include <atomic>
+#include <optional>
 
 #include "keyinput/key_input.h"
 #include "keyinput/midi_key.h"
 #include "keyinput/serial_key.h"
 #include "platform/deadline_worker.h"
+#include "platform/ui/accessibility_events.h"
 #include "platform/ui/value_label.h"
+#include "sending/fist_decoder.h"
 #include "sending/keying_session.h"
+#include "sending/report_text.h"
+#include "sending/sending_practice.h"
+#include "sending/ui/fist_picture.h"
 #include "sending/ui/key_area.h"
 #include "sound/sidetone.h"
 #include "sound/sound_output.h"
@@ -68,6 +81,25 @@ QString ModeName(KeyerMode m) {
             return QStringLiteral("Halbautomat (Bug)");
     }
     return {};
+}
+
+QString ExerciseName(SendingMode m) {
+    switch (m) {
+        case SendingMode::Free:
+            return QStringLiteral("Frei");
+        case SendingMode::Template:
+            return QStringLiteral("Vorlage");
+        case SendingMode::Echo:
+            return QStringLiteral("Nachgeben");
+    }
+    return {};
+}
+
+QString Percent(const TimingClass& c) {
+    if (c.count == 0) return QStringLiteral("–");
+    const QLocale german(QLocale::German);
+    return QStringLiteral("%1 % (± %2 %)")
+        .arg(german.toString(c.meanPercent, 'f', 0), german.toString(c.spreadPercent, 'f', 0));
 }
 
 QPushButton* Button(const char* name, const QString& text, const QString& accessibleName) {
@@ -164,6 +196,71 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     midiRefresh_ = Button("MidiSuchen", QStringLiteral("S&uchen"),
                           QStringLiteral("MIDI-Anschlüsse neu suchen"));
 
+    // What to key: free, a template, or what the trainer sends.
+    exercise_ = new QComboBox;
+    exercise_->setObjectName(QStringLiteral("Uebungsart"));
+    exercise_->setAccessibleName(QStringLiteral("Übungsart"));
+    for (SendingMode m : {SendingMode::Free, SendingMode::Template, SendingMode::Echo})
+        exercise_->addItem(ExerciseName(m));
+    exercise_->setCurrentIndex(static_cast<int>(settings_.exercise));
+    // Hides the template once keying starts: sending from the head.
+    hideTemplate_ = new QCheckBox(QStringLiteral("&Vorlage ausblenden"));
+    hideTemplate_->setObjectName(QStringLiteral("VorlageAusblenden"));
+    hideTemplate_->setAccessibleName(QStringLiteral("Vorlage ausblenden"));
+    hideTemplate_->setAccessibleDescription(
+        QStringLiteral("Blendet die Vorlage aus, sobald gegeben wird"));
+    hideTemplate_->setChecked(settings_.hideTemplate);
+    // The text to key.
+    template_ = new ValueLabel(this);
+    template_->setObjectName(QStringLiteral("Vorlage"));
+    template_->setMeaning(QStringLiteral("Vorlage"), QStringLiteral("Der zu gebende Text"));
+    template_->setWordWrap(true);
+    template_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont big = template_->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    template_->setFont(big);
+    nextText_ =
+        Button("NaechsteVorlage", QStringLiteral("&Neuer Text"), QStringLiteral("Neuer Text"));
+    replayItem_ = Button("Vorspielen", QStringLiteral("Vors&pielen"),
+                         QStringLiteral("Noch einmal vorspielen"));
+    // What has been read of the keying, attempt by attempt.
+    decoded_ = new QPlainTextEdit;
+    decoded_->setObjectName(QStringLiteral("Gelesen"));
+    decoded_->setAccessibleName(QStringLiteral("Gelesener Text"));
+    decoded_->setReadOnly(true);
+    decoded_->setTabChangesFocus(true);
+    decoded_->setMinimumHeight(60);
+    decoded_->setFont(big);
+    endAttempt_ = Button("VersuchEnde", QStringLiteral("Versuch been&den"),
+                         QStringLiteral("Versuch beenden"));
+    endAttempt_->setAccessibleDescription(
+        QStringLiteral("Beendet den Versuch ohne die Pause abzuwarten"));
+    hear_ = Button("Anhoeren", QStringLiteral("An&hören"), QStringLiteral("Anhören"));
+    hear_->setAccessibleDescription(QStringLiteral(
+        "Spielt den letzten Versuch so, wie er gegeben wurde, danach mit idealem Timing"));
+    // Right or wrong, and the timing, after each attempt.
+    verdict_ = new ValueLabel(this);
+    verdict_->setObjectName(QStringLiteral("Urteil"));
+    verdict_->setMeaning(QStringLiteral("Ergebnis"));
+    verdict_->setWordWrap(true);
+    picture_ = new FistPicture;
+    // The report's figures and each character's lengths, as the picture shows them.
+    figures_ = new QTableWidget(0, 3, this);
+    figures_->setObjectName(QStringLiteral("Gebeanalyse"));
+    figures_->setAccessibleName(QStringLiteral("Gebeanalyse als Tabelle"));
+    figures_->setHorizontalHeaderLabels(
+        {QStringLiteral("Größe"), QStringLiteral("Gegeben"), QStringLiteral("Ideal")});
+    figures_->verticalHeader()->setVisible(false);
+    figures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    figures_->setTabKeyNavigation(false);
+    figures_->horizontalHeader()->setStretchLastSection(true);
+    figures_->setMinimumHeight(120);
+    // The report in sentences.
+    sentences_ = new ValueLabel(this);
+    sentences_->setObjectName(QStringLiteral("Bewertung"));
+    sentences_->setMeaning(QStringLiteral("Gebeanalyse"));
+    sentences_->setWordWrap(true);
+
     keyArea_ = new KeyArea;
     status_ = new ValueLabel(this);
     status_->setObjectName(QStringLiteral("Status"));
@@ -175,7 +272,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     display_->setAccessibleName(QStringLiteral("Gegebene Töne und Pausen"));
     display_->setReadOnly(true);
     display_->setTabChangesFocus(true);
-    display_->setMinimumHeight(120);
+    display_->setMinimumHeight(50);
     play_ = Button("Abspielen", QStringLiteral("&Abspielen"), QStringLiteral("Abspielen"));
     clear_ = Button("Loeschen", QStringLiteral("L&öschen"), QStringLiteral("Löschen"));
     auto* close = Button("Schliessen", QStringLiteral("S&chließen"), QStringLiteral("Schließen"));
@@ -210,17 +307,80 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     buttons->addWidget(close);
     auto* displayCaption = new QLabel(QStringLiteral("Gegebene &Töne und Pausen (ms):"));
     displayCaption->setBuddy(display_);
+    auto* exerciseBox = new QGroupBox(QStringLiteral("Übung"));
+    auto* exerciseLayout = new QVBoxLayout(exerciseBox);
+    auto* exerciseRow = new QHBoxLayout;
+    auto* exerciseCaption = new QLabel(QStringLiteral("Ü&bungsart:"));
+    exerciseCaption->setBuddy(exercise_);
+    exerciseRow->addWidget(exerciseCaption);
+    exerciseRow->addWidget(exercise_);
+    exerciseRow->addWidget(hideTemplate_);
+    exerciseRow->addStretch(1);
+    exerciseRow->addWidget(nextText_);
+    exerciseRow->addWidget(replayItem_);
+    exerciseLayout->addLayout(exerciseRow);
+    exerciseLayout->addWidget(template_);
+
+    auto* attemptRow = new QHBoxLayout;
+    attemptRow->addWidget(endAttempt_);
+    attemptRow->addWidget(hear_);
+    attemptRow->addWidget(verdict_, 1);
+    auto* pictureScroll = new QScrollArea;
+    pictureScroll->setWidget(picture_);
+    pictureScroll->setWidgetResizable(true);
+    pictureScroll->setMinimumHeight(120);
+    auto* reportRow = new QHBoxLayout;
+    reportRow->addWidget(pictureScroll, 3);
+    reportRow->addWidget(figures_, 2);
+    auto* decodedCaption = new QLabel(QStringLiteral("Gelesener Te&xt:"));
+    decodedCaption->setBuddy(decoded_);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(keyBox);
+    layout->addWidget(exerciseBox);
     layout->addWidget(keyArea_, 1);
     layout->addWidget(status_);
+    layout->addWidget(decodedCaption);
+    layout->addWidget(decoded_);
+    layout->addLayout(attemptRow);
+    layout->addLayout(reportRow, 2);
+    // The sentences scroll, so that a long report does not squeeze the window.
+    auto* sentencesScroll = new QScrollArea;
+    sentencesScroll->setWidget(sentences_);
+    sentencesScroll->setWidgetResizable(true);
+    sentencesScroll->setFrameShape(QFrame::NoFrame);
+    sentencesScroll->setFixedHeight(5 * fontMetrics().lineSpacing());
+    layout->addWidget(sentencesScroll);
     layout->addWidget(displayCaption);
     layout->addWidget(display_, 1);
     layout->addLayout(buttons);
 
     collect_ = new QTimer(this);
-    collect_->setInterval(50);  // the display only: the keyer runs on its own thread
+    // The keyer runs on its own thread; this only brings its marks and spaces to the reading.
+    collect_->setInterval(15);
     connect(collect_, &QTimer::timeout, this, &SendingWindow::collectElements);
+    due_ = new QTimer(this);
+    due_->setSingleShot(true);
+    due_->setTimerType(Qt::PreciseTimer);
+    connect(due_, &QTimer::timeout, this, &SendingWindow::collectElements);
+    connect(exercise_, &QComboBox::currentIndexChanged, this, &SendingWindow::exerciseChosen);
+    connect(hideTemplate_, &QCheckBox::toggled, this, [this](bool on) {
+        settings_.hideTemplate = on;
+        SaveSendingSettings(settings_);
+        if (practice_) practice_->setHideTemplate(on);
+        showTemplate();
+    });
+    connect(nextText_, &QPushButton::clicked, this, [this] {
+        if (!practice_) return;
+        practice_->nextText();
+        showTemplate();
+        scheduleDue();
+    });
+    connect(replayItem_, &QPushButton::clicked, this, [this] {
+        if (practice_) practice_->replayItem();
+    });
+    connect(endAttempt_, &QPushButton::clicked, this, &SendingWindow::endAttempt);
+    connect(hear_, &QPushButton::clicked, this, &SendingWindow::hearAttempt);
     connect(source_, &QComboBox::currentIndexChanged, this, &SendingWindow::sourceChosen);
     connect(mode_, &QComboBox::currentIndexChanged, this, &SendingWindow::modeChosen);
     connect(weight_, &QSpinBox::valueChanged, this, [this](int value) {
@@ -274,6 +434,19 @@ void SendingWindow::begin() {
         services_.timing ? services_.timing(settings_.weightPercent) : KeyerTiming{};
     if (services_.sidetone && services_.pitchHz) services_.sidetone->setPitch(services_.pitchHz());
     session_ = std::make_unique<KeyingSession>(settings_.mode, timing, services_.sidetone);
+    PracticeSetup setup;
+    setup.setCpm = CpmForDotMs(timing.dotUs / 1000.0);
+    setup.dashRatio = timing.dotUs > 0 ? static_cast<double>(timing.dashUs) / timing.dotUs : 3.0;
+    setup.pitchHz = services_.pitchHz ? services_.pitchHz() : 800.0;
+    setup.output = services_.output;
+    setup.draw = services_.drawText;
+    setup.record = services_.record;
+    setup.now = services_.now;
+    practice_ = std::make_unique<SendingPractice>(std::move(setup));
+    practice_->setHideTemplate(settings_.hideTemplate);
+    practice_->setMode(settings_.exercise);
+    decodedBefore_.clear();
+    decoded_->clear();
     static_cast<Forwarder&>(*forward_).session.store(session_.get());
     // The stream runs through the silences with the short buffer while the window is open.
     if (services_.output) {
@@ -284,18 +457,22 @@ void SendingWindow::begin() {
     qApp->installEventFilter(this);
     applySource();
     collect_->start();
+    showTemplate();
+    updateStates();
 }
 
 void SendingWindow::end() {
     if (!session_) return;
     qApp->removeEventFilter(this);
     collect_->stop();
+    due_->stop();
     stopDevices();
     keyboardInput_->releaseAll(MonotonicMicros());
     mouseInput_->releaseAll(MonotonicMicros());
     collectElements();
     static_cast<Forwarder&>(*forward_).session.store(nullptr);
     session_.reset();
+    practice_.reset();
     need_.reset();
     keys_.cancelLearning();
 }
@@ -363,6 +540,11 @@ void SendingWindow::updateStates() {
     serialRefresh_->setEnabled(s == KeySource::Serial);
     midiPort_->setEnabled(s == KeySource::Midi);
     midiRefresh_->setEnabled(s == KeySource::Midi);
+    const auto exercise = static_cast<SendingMode>(exercise_->currentIndex());
+    hideTemplate_->setEnabled(exercise == SendingMode::Template);
+    nextText_->setEnabled(exercise != SendingMode::Free);
+    replayItem_->setEnabled(exercise == SendingMode::Echo);
+    hear_->setEnabled(practice_ && !practice_->attempts().empty());
     showLearnPrompt();
 }
 
@@ -466,7 +648,9 @@ void SendingWindow::showStatus(const QString& text, bool problem) {
 
 void SendingWindow::collectElements() {
     if (!session_) return;
-    const auto fresh = session_->takeElements();
+    std::optional<int64_t> openMarkUs;
+    const auto fresh = session_->takeElements(&openMarkUs);
+    if (practice_) showPractice(practice_->step(fresh, MonotonicMicros(), openMarkUs));
     if (fresh.empty()) return;
     QString text;
     for (const KeyedElement& e : fresh) {
@@ -482,6 +666,116 @@ void SendingWindow::collectElements() {
     display_->moveCursor(QTextCursor::End);
     display_->insertPlainText(text);
     display_->verticalScrollBar()->setValue(display_->verticalScrollBar()->maximum());
+}
+
+void SendingWindow::exerciseChosen() {
+    settings_.exercise = static_cast<SendingMode>(exercise_->currentIndex());
+    SaveSendingSettings(settings_);
+    if (practice_) {
+        // An attempt keyed so far is judged as what it was meant to be.
+        showPractice(practice_->endAttempt(MonotonicMicros()));
+        practice_->setMode(settings_.exercise);
+    }
+    showTemplate();
+    updateStates();
+    scheduleDue();
+}
+
+void SendingWindow::showPractice(const PracticeChange& change) {
+    if (change.textChanged) showDecoded();
+    if (change.templateChanged) showTemplate();
+    if (change.verdict) {
+        verdict_->setValueText(change.verdict->said);
+        verdict_->setStyleSheet(change.verdict->judged && !change.verdict->right
+                                    ? QStringLiteral("color: #a00000")
+                                    : QString());
+        const SendingAttempt& attempt = practice_->attempts().back();
+        decodedBefore_ += (attempt.text.isEmpty() ? QStringLiteral("–") : attempt.text) + u'\n';
+        showDecoded();
+        showReport(attempt.report);
+        updateStates();
+    }
+    scheduleDue();
+}
+
+void SendingWindow::showDecoded() {
+    const QString before = decoded_->toPlainText();
+    const QString now = decodedBefore_ + (practice_ ? practice_->currentText() : QString());
+    if (now == before) return;
+    decoded_->setPlainText(now);
+    decoded_->moveCursor(QTextCursor::End);
+    decoded_->verticalScrollBar()->setValue(decoded_->verticalScrollBar()->maximum());
+    // A screen reader hears the new characters as they come.
+    if (now.startsWith(before)) {
+        QAccessibleTextInsertEvent event(decoded_, static_cast<int>(before.size()),
+                                         now.mid(before.size()));
+        SendAccessibilityEvent(event);
+    } else {
+        QAccessibleValueChangeEvent event(decoded_, now);
+        SendAccessibilityEvent(event);
+    }
+}
+
+void SendingWindow::showTemplate() {
+    const auto exercise = static_cast<SendingMode>(exercise_->currentIndex());
+    template_->setVisible(exercise != SendingMode::Free);
+    template_->setValueText(practice_ ? practice_->templateText() : QString());
+}
+
+void SendingWindow::showReport(const FistReport& report) {
+    picture_->setRows(report.picture);
+    sentences_->setValueText(ReportSentences(report).join(u' '));
+    const QLocale german(QLocale::German);
+    std::vector<std::array<QString, 3>> rows;
+    if (report.characters > 0) {
+        rows.push_back({QStringLiteral("Tempo (Zeichen/min)"), german.toString(report.cpm, 'f', 0),
+                        QStringLiteral("von %1 bis %2")
+                            .arg(german.toString(report.lowestCpm, 'f', 0),
+                                 german.toString(report.highestCpm, 'f', 0))});
+        rows.push_back({QStringLiteral("Punkt : Strich"),
+                        QStringLiteral("1 : ") + german.toString(report.dashRatio, 'f', 1),
+                        QStringLiteral("1 : ") + german.toString(report.idealDashRatio, 'f', 1)});
+        rows.push_back({QStringLiteral("Punkte"), Percent(report.dots), QStringLiteral("100 %")});
+        rows.push_back(
+            {QStringLiteral("Striche"), Percent(report.dashes), QStringLiteral("100 %")});
+        rows.push_back({QStringLiteral("Pausen im Zeichen"), Percent(report.elementGaps),
+                        QStringLiteral("100 %")});
+        rows.push_back({QStringLiteral("Zeichenabstände"), Percent(report.characterGaps),
+                        QStringLiteral("100 %")});
+        rows.push_back(
+            {QStringLiteral("Wortabstände"), Percent(report.wordGaps), QStringLiteral("100 %")});
+        rows.push_back({QStringLiteral("Gleichmäßigkeit"), QString::number(report.regularity),
+                        QStringLiteral("100")});
+    }
+    for (const TimingRow& row : report.picture) {
+        rows.push_back({QStringLiteral("%1 (ms)").arg(row.text), BarLengths(row.keyed),
+                        BarLengths(row.ideal)});
+    }
+    figures_->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        for (int c = 0; c < 3; ++c) figures_->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+    figures_->resizeColumnsToContents();
+}
+
+void SendingWindow::scheduleDue() {
+    if (!practice_) return;
+    const auto due = practice_->nextDueUs();
+    if (!due) {
+        due_->stop();
+        return;
+    }
+    const int64_t waitUs = std::max<int64_t>(0, *due - MonotonicMicros());
+    due_->start(static_cast<int>((waitUs + 999) / 1000));
+}
+
+void SendingWindow::endAttempt() {
+    collectElements();
+    if (practice_) showPractice(practice_->endAttempt(MonotonicMicros()));
+}
+
+void SendingWindow::hearAttempt() {
+    collectElements();
+    if (practice_) practice_->playLastAttempt();
 }
 
 void SendingWindow::play() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDateTime>
 #include <QDialog>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -10,18 +12,26 @@
 #include "keyinput/modem_lines.h"
 #include "keyinput/serial_ports.h"
 #include "sending/keyed_elements.h"
+#include "sending/sending_exercise.h"
 #include "sending/sending_settings.h"
 
+class FistPicture;
 class KeyArea;
 class KeyInput;
 class KeyingSession;
 class MidiKey;
+class QCheckBox;
+class RecordSink;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
+class QTableWidget;
 class QTimer;
+class SendingPractice;
+struct FistReport;
+struct PracticeChange;
 class SerialKey;
 class Sidetone;
 class SoundOutput;
@@ -37,12 +47,17 @@ struct SendingWindowServices {
     std::function<std::vector<SerialPortEntry>()> serialPorts;
     std::function<std::unique_ptr<ModemLines>()> modemLines;
     std::function<std::unique_ptr<MidiSequencer>()> sequencer;
+    SendingExercise::Draw drawText;  // texts for "Vorlage" and "Nachgeben"
+    RecordSink* record = nullptr;    // the learner's record; none: attempts are not kept
+    std::function<QDateTime()> now;  // the local time of an attempt
 };
 
 // "Geben üben": the learner keys with the keyboard, the mouse, a serial key cable or a MIDI
 // adapter, through the chosen keyer, and hears the sidetone at once; the marks and spaces are
-// listed and can be played back. While the window is open the keys belong to it: its contact
-// keys never trigger a shortcut.
+// listed and can be played back. What is keyed is read as it comes; after each attempt the
+// window judges it in the chosen exercise (free keying, a template, echoing the trainer) and
+// shows its timing report as a picture, a table and sentences. While the window is open the
+// keys belong to it: its contact keys never trigger a shortcut.
 class SendingWindow : public QDialog {
     Q_OBJECT
 public:
@@ -51,8 +66,11 @@ public:
 
     // Everything keyed while the window was open, in order.
     const std::vector<KeyedElement>& elements() const { return elements_; }
-    // Takes what the keyer has completed into the list and the display now.
+    // Takes what the keyer has completed into the list and the display now, reads it and
+    // ends an attempt whose pause has passed.
     void collectElements();
+    // The practice of the open window (none while it is closed).
+    const SendingPractice* practice() const { return practice_.get(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -75,6 +93,14 @@ private:
     void clear();
     void updateStates();
     bool keyboardActive() const;
+    void exerciseChosen();
+    void showPractice(const PracticeChange& change);
+    void showDecoded();
+    void showTemplate();
+    void showReport(const FistReport& report);
+    void scheduleDue();
+    void endAttempt();
+    void hearAttempt();
 
     SendingWindowServices services_;
     SendingSettings settings_;
@@ -96,6 +122,21 @@ private:
     QPushButton* play_;
     QPushButton* clear_;
     QTimer* collect_;
+    QTimer* due_;  // the moment the reading changes without a new element
+
+    QComboBox* exercise_;
+    QCheckBox* hideTemplate_;
+    ValueLabel* template_;
+    QPushButton* nextText_;
+    QPushButton* replayItem_;
+    QPlainTextEdit* decoded_;
+    QPushButton* endAttempt_;
+    QPushButton* hear_;
+    ValueLabel* verdict_;
+    FistPicture* picture_;
+    QTableWidget* figures_;
+    ValueLabel* sentences_;
+    QString decodedBefore_;  // the lines of the attempts before the current one
 
     std::unique_ptr<KeyingSession> session_;
     std::unique_ptr<KeyInput> keyboardInput_;
@@ -105,4 +146,5 @@ private:
     std::unique_ptr<SoundNeedScope> need_;
     std::vector<KeyedElement> elements_;
     std::unique_ptr<ContactSink> forward_;  // hands contacts to the session while there is one
+    std::unique_ptr<SendingPractice> practice_;
 };
