@@ -21,6 +21,7 @@
 #include "keyinput/midi_key.h"
 #include "keyinput/serial_key.h"
 #include "platform/deadline_worker.h"
+#include "platform/ui/announcer.h"
 #include "platform/ui/value_label.h"
 #include "sending/keying_session.h"
 #include "sending/ui/key_area.h"
@@ -164,6 +165,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     midiRefresh_ = Button("MidiSuchen", QStringLiteral("S&uchen"),
                           QStringLiteral("MIDI-Anschlüsse neu suchen"));
 
+    announcer_ = new Announcer(this);
     keyArea_ = new KeyArea;
     status_ = new ValueLabel(this);
     status_->setObjectName(QStringLiteral("Status"));
@@ -383,6 +385,8 @@ void SendingWindow::showLearnPrompt() {
                           : *learning == Contact::Dah ? QStringLiteral("den Strich-Hebel")
                                                       : QStringLiteral("die Handtaste");
     learnPrompt_->setValueText(QStringLiteral("Jetzt die Taste für %1 drücken.").arg(which));
+    // The focus stays on "Taste lernen" while the prompt beside it asks for the next key.
+    announcer_->announce(learnPrompt_->text());
 }
 
 bool SendingWindow::keyboardActive() const {
@@ -459,6 +463,8 @@ void SendingWindow::refreshMidiPorts() {
 }
 
 void SendingWindow::showStatus(const QString& text, bool problem) {
+    // A new state (a port that fails, the input chosen) shows away from the focus.
+    if (text != status_->text()) announcer_->announce(text);
     status_->setValueText(text);
     status_->setStyleSheet(problem ? QStringLiteral("color: #a00000") : QString());
 }

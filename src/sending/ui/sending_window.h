@@ -12,6 +12,7 @@
 #include "sending/keyed_elements.h"
 #include "sending/sending_settings.h"
 
+class Announcer;
 class KeyArea;
 class KeyInput;
 class KeyingSession;
@@ -92,6 +93,7 @@ private:
     QPushButton* midiRefresh_;
     KeyArea* keyArea_;
     ValueLabel* status_;
+    Announcer* announcer_;
     QPlainTextEdit* display_;
     QPushButton* play_;
     QPushButton* clear_;
