@@ -91,6 +91,15 @@ void RecordWindowsTest::copyCheckMarksErrorsAndRecordsThePairs() {
     auto* share = window->findChild<QLabel*>(QStringLiteral("Anteil"));
     // 11 pairs: 8 right, C wrong (X), F missed, K extra.
     QTRY_COMPARE(share->text(), QStringLiteral("72,7 % richtig"));
+    // The result takes the focus, so a screen reader speaks it at once, with the errors in
+    // words; Tab reaches it again later.
+    QTRY_COMPARE(window->focusWidget(), static_cast<QWidget*>(share));
+    QCOMPARE(accessible(share)->text(QAccessible::Name),
+             QStringLiteral("Ergebnis: 72,7 % richtig"));
+    QVERIFY(accessible(share)
+                ->text(QAccessible::Description)
+                .contains(QStringLiteral("3. Zeichen: X statt C")));
+    QVERIFY(share->focusPolicy() & Qt::TabFocus);
     auto* result = window->findChild<QTextBrowser*>(QStringLiteral("Ergebnis"));
     const QString words = accessible(result)->text(QAccessible::Description);
     QVERIFY2(words.contains(QStringLiteral("3. Zeichen: X statt C")), qPrintable(words));
@@ -151,6 +160,10 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
     QVERIFY(window && window->isVisible());
     w.rig.clock.processEvents();  // the figures arrive from the background work
 
+    // How many entries the figures rest on is reached with Tab.
+    auto* status = window->findChild<QLabel*>(QStringLiteral("LernstandStatus"));
+    QVERIFY(status->focusPolicy() & Qt::TabFocus);
+    QVERIFY(accessible(status)->text(QAccessible::Name).contains(QStringLiteral("Antworten")));
     auto* period = window->findChild<QComboBox*>(QStringLiteral("Zeitraum"));
     QCOMPARE(period->accessibleName(), QStringLiteral("Zeitraum"));
     QCOMPARE(accessible(period)->text(QAccessible::Value), QStringLiteral("30 Tage"));

@@ -171,8 +171,9 @@ ProgressWindow::ProgressWindow(const QString& databasePath, const QString& learn
     status_ = new QLabel(this);
     // How many entries the figures rest on, or why there are none.
     status_->setObjectName(QStringLiteral("LernstandStatus"));
-    status_->setFocusPolicy(Qt::TabFocus);
     status_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    // After the interaction flags, which would leave the label to the mouse alone.
+    status_->setFocusPolicy(Qt::TabFocus);
     layout->addWidget(status_);
 
     tabs_ = new QTabWidget(this);
