@@ -167,6 +167,7 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
     auto* period = window->findChild<QComboBox*>(QStringLiteral("Zeitraum"));
     QCOMPARE(period->accessibleName(), QStringLiteral("Zeitraum"));
     QCOMPARE(accessible(period)->text(QAccessible::Value), QStringLiteral("30 Tage"));
+    QCOMPARE(accessible(period)->text(QAccessible::Description), QStringLiteral("30 Tage"));
     auto* accuracy = window->findChild<QTableWidget*>(QStringLiteral("GenauigkeitTabelle"));
     QCOMPARE(accuracy->rowCount(), 3);
     QCOMPARE(accuracy->item(0, 0)->text(), QStringLiteral("K"));  // worst first
@@ -183,6 +184,7 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
 
     period->setCurrentIndex(0);  // 7 days: K drops out
     w.rig.clock.processEvents();
+    QCOMPARE(accessible(period)->text(QAccessible::Description), QStringLiteral("7 Tage"));
     QCOMPARE(accuracy->rowCount(), 2);
 
     auto* learner = window->findChild<QComboBox*>(QStringLiteral("Lernender"));

@@ -79,7 +79,13 @@ void SendingWindowTest::everyControlIsNamedAndShowsItsValue() {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
         QVERIFY2(!a->text(QAccessible::Name).isEmpty(), name);
         QCOMPARE(a->text(QAccessible::Value), box->currentText());
+        // Orca speaks the description of a closed combo box, not its value.
+        QCOMPARE(a->text(QAccessible::Description), box->currentText());
     }
+    Find<QComboBox>(window, "Keyer")->setCurrentIndex(1);
+    QCOMPARE(QAccessible::queryAccessibleInterface(Find<QComboBox>(window, "Keyer"))
+                 ->text(QAccessible::Description),
+             QStringLiteral("Iambic A"));
     QAccessibleInterface* weight =
         QAccessible::queryAccessibleInterface(Find<QSpinBox>(window, "Gewichtung"));
     QCOMPARE(weight->text(QAccessible::Name), QStringLiteral("Gewichtung"));

@@ -26,6 +26,7 @@
 #include "platform/dialogs.h"
 #include "platform/services.h"
 #include "platform/ui/announcer.h"
+#include "platform/ui/combo_value.h"
 #include "platform/ui/value_label.h"
 #include "record/record_store.h"
 #include "state/shared_state.h"
@@ -102,6 +103,7 @@ ContestWindow::ContestWindow(ContestRecordAccess record, QWidget* parent)
     source_->setObjectName(QStringLiteral("Rufzeichenquelle"));
     source_->setAccessibleName(QStringLiteral("Rufzeichen aus"));
     source_->addItem(QStringLiteral("Rufzeichen-Generator"));
+    SpeakCurrentItem(source_);
     loadList_ = button(
         settings, "ListeLaden", QStringLiteral("&Liste laden ..."), QStringLiteral("Liste laden"),
         QStringLiteral("Liest echte Rufzeichen aus einer Textdatei, eines je Zeile."));

@@ -18,6 +18,7 @@
 #include "engine/speed_units.h"
 #include "platform/clock.h"
 #include "platform/services.h"
+#include "platform/ui/combo_value.h"
 #include "platform/ui/value_label.h"
 #include "record/record_store.h"
 
@@ -72,6 +73,7 @@ CoursePage::CoursePage(const QString& databasePath, std::function<QString()> lea
     course_->addItem(DarcCourse().name, DarcCourse().id);
     course_->addItem(KochCourse().name, KochCourse().id);
     course_->addItem(QStringLiteral("Eigener Kurs (Kurs.txt)"), kOwnCourseId);
+    SpeakCurrentItem(course_);
     lesson_ = new QSpinBox(this);
     // The lesson to practise; chosen by hand with the button beside it.
     lesson_->setObjectName(QStringLiteral("KursLektion"));

@@ -30,6 +30,7 @@
 #include "platform/background_work.h"
 #include "platform/clock.h"
 #include "platform/services.h"
+#include "platform/ui/combo_value.h"
 #include "record/csv_export.h"
 #include "record/progress_figures.h"
 #include "record/record_store.h"
@@ -154,6 +155,7 @@ ProgressWindow::ProgressWindow(const QString& databasePath, const QString& learn
     period_->addItem(QStringLiteral("30 Tage"), 30);
     period_->addItem(QStringLiteral("Alle"), 0);
     period_->setCurrentIndex(1);
+    SpeakCurrentItem(period_);
     periodLabel->setBuddy(period_);
     export_ = new QPushButton(QStringLiteral("&Exportieren ..."), this);
     // Writes the record of the learner as a CSV file.

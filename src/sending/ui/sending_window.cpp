@@ -22,6 +22,7 @@
 #include "keyinput/serial_key.h"
 #include "platform/deadline_worker.h"
 #include "platform/ui/announcer.h"
+#include "platform/ui/combo_value.h"
 #include "platform/ui/value_label.h"
 #include "sending/keying_session.h"
 #include "sending/ui/key_area.h"
@@ -120,6 +121,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     for (KeySource s : {KeySource::Keyboard, KeySource::Mouse, KeySource::Serial, KeySource::Midi})
         source_->addItem(SourceName(s));
     source_->setCurrentIndex(static_cast<int>(settings_.source));
+    SpeakCurrentItem(source_);
     // The keyer: straight key, iambic A or B, Ultimatic, bug.
     mode_ = new QComboBox;
     mode_->setObjectName(QStringLiteral("Keyer"));
@@ -128,6 +130,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
                         KeyerMode::Ultimatic, KeyerMode::Bug})
         mode_->addItem(ModeName(m));
     mode_->setCurrentIndex(static_cast<int>(settings_.mode));
+    SpeakCurrentItem(mode_);
     // The keyer's weight: 50 % is marks as long as timed.
     weight_ = new QSpinBox;
     weight_->setObjectName(QStringLiteral("Gewichtung"));
@@ -150,6 +153,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     serialPort_ = new QComboBox;
     serialPort_->setObjectName(QStringLiteral("Anschluss"));
     serialPort_->setAccessibleName(QStringLiteral("Serieller Anschluss"));
+    SpeakCurrentItem(serialPort_);
     serialRefresh_ = Button("AnschluesseSuchen", QStringLiteral("&Suchen"),
                             QStringLiteral("Serielle Anschlüsse neu suchen"));
     ftdiNote_ = new QLabel(QStringLiteral(
@@ -162,6 +166,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     midiPort_ = new QComboBox;
     midiPort_->setObjectName(QStringLiteral("MidiAnschluss"));
     midiPort_->setAccessibleName(QStringLiteral("MIDI-Anschluss"));
+    SpeakCurrentItem(midiPort_);
     midiRefresh_ = Button("MidiSuchen", QStringLiteral("S&uchen"),
                           QStringLiteral("MIDI-Anschlüsse neu suchen"));
 
