@@ -15,6 +15,7 @@
 
 #include "../mainwindow/window_rig.h"
 #include "mainwindow/ui/record_entries.h"
+#include "platform/ui/announcer.h"
 #include "record/record_store.h"
 #include "record/record_writer.h"
 #include "record/ui/copy_check_window.h"
@@ -100,6 +101,12 @@ void RecordWindowsTest::copyCheckMarksErrorsAndRecordsThePairs() {
                 ->text(QAccessible::Description)
                 .contains(QStringLiteral("3. Zeichen: X statt C")));
     QVERIFY(share->focusPolicy() & Qt::TabFocus);
+    // A label's description is not spoken: the errors in words follow as a message.
+    auto* announcer = window->findChild<Announcer*>(QStringLiteral("Ansage"));
+    QVERIFY(announcer);
+    QTRY_VERIFY(accessible(announcer)
+                    ->text(QAccessible::Name)
+                    .contains(QStringLiteral("6. Zeichen: F fehlt")));
     auto* result = window->findChild<QTextBrowser*>(QStringLiteral("Ergebnis"));
     const QString words = accessible(result)->text(QAccessible::Description);
     QVERIFY2(words.contains(QStringLiteral("3. Zeichen: X statt C")), qPrintable(words));

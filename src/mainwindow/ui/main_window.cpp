@@ -19,7 +19,6 @@
 #include <QSlider>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
-#include <QTimer>
 #include <QWindow>
 #include <functional>
 #include <memory>
@@ -43,8 +42,6 @@
 namespace {
 
 constexpr Rgb kFormGrey = RGB(192, 192, 192);
-// How long a message away from the focus waits for the focus to be spoken first [ms].
-constexpr int kAnnounceAfterMs = 300;
 const QColor kPurple(128, 0, 128);
 const QColor kDarkGrey(64, 64, 64);
 
@@ -852,8 +849,7 @@ void MainWindow::describeValues() {
 void MainWindow::announceExerciseChoice() {
     // The kind chosen from a menu shows in the heading, away from the focus, which goes back
     // where it was: a screen reader is told the new kind. Connected after the entries' own
-    // handlers, so the kind is already the new one; told a moment later, once the screen
-    // reader has said where the focus went back to, which would cut it short.
+    // handlers, so the kind is already the new one.
     auto* announcer = new Announcer(client_);
     for (const char* menuName : {"MGruppen", "MTexte"}) {
         auto* menu = findChild<QMenu*>(QString::fromLatin1(menuName));
@@ -864,9 +860,7 @@ void MainWindow::announceExerciseChoice() {
                 const QString kind = f_.Panel2.caption();
                 if (kind == *before) return;
                 *before = kind;
-                QTimer::singleShot(kAnnounceAfterMs, announcer, [announcer, kind] {
-                    announcer->announce(QStringLiteral("Übungsart: ") + kind);
-                });
+                announcer->announceAfterFocus(QStringLiteral("Übungsart: ") + kind);
             });
         }
     }

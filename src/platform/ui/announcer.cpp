@@ -2,8 +2,12 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QTimer>
 
 namespace {
+// How long a message waits for the screen reader to speak the new focus [ms].
+constexpr int kAfterFocusMs = 300;
+
 QAccessibleInterface* announcerFactory(const QString& className, QObject* object) {
     if (className != QLatin1String("Announcer") || !object) return nullptr;
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
@@ -31,4 +35,8 @@ void Announcer::announce(const QString& text) {
     setAccessibleName(text);
     show();
     emit announced(text);
+}
+
+void Announcer::announceAfterFocus(const QString& text) {
+    QTimer::singleShot(kAfterFocusMs, this, [this, text] { announce(text); });
 }

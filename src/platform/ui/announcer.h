@@ -12,6 +12,9 @@ public:
     explicit Announcer(QWidget* parent);
 
     void announce(const QString& text);
+    // Announces `text` a moment later, once the screen reader has said where the focus went,
+    // which would otherwise cut the message short.
+    void announceAfterFocus(const QString& text);
 
 signals:
     // Each message as it goes out.

@@ -8,6 +8,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "platform/ui/announcer.h"
 #include "platform/ui/value_label.h"
 #include "record/aligned_lines.h"
 #include "record/copy_check.h"
@@ -124,6 +125,7 @@ CopyCheckWindow::CopyCheckWindow(QWidget* parent) : QDialog(parent) {
     // Reached with Tab, so that the result can be heard again.
     share_->setFocusPolicy(Qt::StrongFocus);
 
+    announcer_ = new Announcer(this);
     auto* resultLabel = new QLabel(QStringLiteral("&Ergebnis:"), this);
     result_ = new QTextBrowser(this);
     // The sent text above the copy as compared, every error marked.
@@ -167,5 +169,8 @@ void CopyCheckWindow::check() {
     // A screen reader speaks what has the focus: the result, with the errors in words, is
     // heard at once, as it is seen at once.
     share_->setFocus(Qt::OtherFocusReason);
+    // A screen reader speaks a label's text but not its description: the errors in words
+    // follow as a message.
+    announcer_->announceAfterFocus(words);
     if (onChecked) onChecked(result);
 }

@@ -5,6 +5,7 @@
 
 struct CopyCheckResult;
 
+class Announcer;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -30,4 +31,5 @@ private:
     QPushButton* checkButton_;
     QTextBrowser* result_;
     ValueLabel* share_;
+    Announcer* announcer_;
 };
