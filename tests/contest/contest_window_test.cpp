@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -21,6 +22,7 @@
 #include "mainwindow/ui/contest_entries.h"
 #include "mainwindow/ui/record_entries.h"
 #include "platform/ui/accessibility_events.h"
+#include "platform/ui/announcer.h"
 #include "platform/ui/value_label.h"
 #include "record/record_writer.h"
 #include "record/ui/progress_window.h"
@@ -124,6 +126,16 @@ void ContestWindowTest::attemptThroughTheWindow() {
     });
     const auto unwatch = qScopeGuard([&] { WatchAccessibilityEvents(previousWatcher); });
 
+    // The figures are reached with Tab, so that a screen reader can read them again.
+    for (ValueLabel* l : {number, speed, score, verdict})
+        QVERIFY2(l->focusPolicy() & Qt::TabFocus, qPrintable(l->objectName()));
+    // Orca speaks what changes at the focus only: the verdicts, which change beside the answer
+    // box, are announced.
+    auto* announcer = window->findChild<Announcer*>(QStringLiteral("Ansage"));
+    QVERIFY(announcer);
+    QCOMPARE(accessible(announcer)->role(), QAccessible::Notification);
+    QSignalSpy announced(announcer, &Announcer::announced);
+
     press(window->findChild<QPushButton*>(QStringLiteral("WettbewerbStart")));
     QTRY_VERIFY(window->attempt());
     ContestAttempt* attempt = window->attempt();
@@ -135,6 +147,10 @@ void ContestWindowTest::attemptThroughTheWindow() {
     QCOMPARE(accessible(verdict)->text(QAccessible::Name),
              QStringLiteral("Ergebnis: Richtig: E5E. 600 Punkte. Neues Tempo 110 BpM."));
     QVERIFY(told.contains(accessible(verdict)->text(QAccessible::Name)));
+    QVERIFY(box->hasFocus() || !window->isActiveWindow());
+    QCOMPARE(announced.last().at(0).toString(),
+             QStringLiteral("Richtig: E5E. 600 Punkte. Neues Tempo 110 BpM."));
+    QCOMPARE(accessible(announcer)->text(QAccessible::Name), announced.last().at(0).toString());
     QCOMPARE(accessible(score)->text(QAccessible::Name), QStringLiteral("Punkte: 600"));
     QCOMPARE(shownBpm(speed), 110);
     QVERIFY(told.contains(QStringLiteral("Tempo 110 BpM (22 WpM)")));
@@ -180,6 +196,7 @@ void ContestWindowTest::attemptThroughTheWindow() {
     const QString end = accessible(verdict)->text(QAccessible::Name);
     QVERIFY2(end.contains(QStringLiteral("Durchgang beendet: %1 Punkte").arg(expected)),
              qPrintable(end));
+    QVERIFY(announced.last().at(0).toString().startsWith(QStringLiteral("Durchgang beendet")));
     QCOMPARE(best->rowCount(), 1);
     QCOMPARE(best->item(0, 1)->text(), QString::number(expected));
     QCOMPARE(best->item(0, 2)->text(), QStringLiteral("570"));
@@ -204,10 +221,12 @@ void ContestWindowTest::attemptThroughTheWindow() {
     progress.refresh();
     w.rig.clock.processEvents();  // the figures arrive from the background work
     auto* tabs = progress.findChild<QTabWidget*>(QStringLiteral("LernstandSeiten"));
-    QCOMPARE(tabs->tabText(tabs->count() - 1), QStringLiteral("Wettbewer&b"));
     auto* scores = progress.findChild<QTableWidget*>(QStringLiteral("WettbewerbTabelle"));
     auto* misses = progress.findChild<QTableWidget*>(QStringLiteral("WettbewerbFehlerTabelle"));
     QVERIFY(scores && misses);
+    int page = 0;
+    while (page < tabs->count() && !tabs->widget(page)->isAncestorOf(scores)) ++page;
+    QCOMPARE(tabs->tabText(page), QStringLiteral("Wettbewer&b"));
     QCOMPARE(accessible(misses)->text(QAccessible::Name),
              QStringLiteral("Tabelle: in Rufzeichen am häufigsten verfehlte Zeichen"));
     QCOMPARE(scores->rowCount(), 1);

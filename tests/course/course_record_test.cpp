@@ -30,7 +30,8 @@ void CourseRecordTest::anOlderRecordGainsTheCourseAndKeepsItsEntries() {
         QSqlQuery q(store.database());
         for (const char* table :
              {"course_round_characters", "course_rounds", "course_advances", "course_places",
-              "contest_pairs", "contest_calls", "contest_attempts"})
+              "contest_pairs", "contest_calls", "contest_attempts", "sending_timing",
+              "sending_pairs", "sending_attempts"})
             QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
         for (const char* trigger :
              {"answers_add", "answers_remove", "copy_pairs_add", "copy_pairs_remove"})

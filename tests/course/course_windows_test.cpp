@@ -98,6 +98,10 @@ void CourseWindowsTest::todaysRoundRunsIsCheckedAndTheAdvanceShows() {
     auto* status = page->findChild<QLabel*>(QStringLiteral("KursStand"));
     QVERIFY2(status->text().contains(QStringLiteral("Lektion 2 von 11")),
              qPrintable(status->text()));
+    // A screen reader hears the standing itself, not only what the label is; Tab reaches it.
+    QCOMPARE(accessible(status)->text(QAccessible::Name),
+             QStringLiteral("Stand im Kurs: ") + status->text());
+    QVERIFY(status->focusPolicy() & Qt::TabFocus);
     auto* advances = page->findChild<QTableWidget*>(QStringLiteral("KursFortschrittTabelle"));
     QCOMPARE(advances->rowCount(), 1);
     QCOMPARE(advances->item(0, 3)->text(), QStringLiteral("ASQ"));

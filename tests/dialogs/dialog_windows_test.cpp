@@ -69,6 +69,11 @@ void DialogWindowsTest::lessonsWindowDrivesTheModel() {
     QCOMPARE(window->windowTitle(), QStringLiteral("LEKTIONEN"));
     checkNames(window, {"Label1", "List1", "Label2", "List2", "Command3", "Command4", "Cancel",
                         "Command2", "Text1", "Command5", "Command6", "ok"});
+    // The caption stays English; a screen reader speaks German.
+    auto* cancel = window->findChild<QPushButton*>(QStringLiteral("Cancel"));
+    QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(cancel)->text(QAccessible::Name),
+             QStringLiteral("Abbrechen"));
     auto* course = window->findChild<QListWidget*>(QStringLiteral("List1"));
     QCOMPARE(course->count(), 11);
     course->item(2)->setSelected(true);
@@ -99,6 +104,13 @@ void DialogWindowsTest::ownTextWindowKeepsLineEnds() {
     QVERIFY(window && window->isVisible());
     QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
     checkNames(window, {"Text1", "ok", "ok2"});
+    // The short captions ("Als Z&eichen eing.") are spoken in full.
+    QCOMPARE(QAccessible::queryAccessibleInterface(window->findChild<QPushButton*>(u"ok"_qs))
+                 ->text(QAccessible::Name),
+             QStringLiteral("Als Zeichen eingeben"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(window->findChild<QPushButton*>(u"ok2"_qs))
+                 ->text(QAccessible::Name),
+             QStringLiteral("Als Text eingeben"));
     auto* text = window->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
     QCOMPARE(text->toPlainText(), QStringLiteral("ABC"));
     text->setPlainText(QStringLiteral("cq de\ndl1abc"));
@@ -144,6 +156,14 @@ void DialogWindowsTest::infoWindowClosesWithItsButton() {
     FormWindow* window = rig.seam.window(DialogId::Info);
     QVERIFY(window && window->isVisible());
     checkNames(window, {"Shape1", "Label1", "Label2", "Image1", "Image2", "Command1"});
+    // Without a caption the window is named after its menu entry, not its object name.
+    QCOMPARE(QAccessible::queryAccessibleInterface(window)->text(QAccessible::Name),
+             QStringLiteral("Info"));
+    // Its text is heard with the button that has the focus.
+    auto* back = window->findChild<QPushButton*>(QStringLiteral("Command1"));
+    QCOMPARE(window->focusWidget(), static_cast<QWidget*>(back));
+    QCOMPARE(QAccessible::queryAccessibleInterface(back)->text(QAccessible::Description),
+             QStringLiteral("Morse-Übungsprogramm, für Alle, die sich noch für CW interessieren"));
     QVERIFY(!window->findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull());
     window->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     QVERIFY(!infoform().get());

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -24,6 +26,7 @@
 #include "mainwindow/ui/window_zoom.h"
 #include "platform/display_meaning.h"
 #include "platform/ui/accessibility_events.h"
+#include "platform/ui/announcer.h"
 #include "platform/user_settings.h"
 #include "support/registry.h"
 #include "window_rig.h"
@@ -38,6 +41,8 @@ private slots:
     void spinButtonsReportTheNumberShown();
     void decimalValuesReadWithTheCommaShown();
     void languageChoiceIsARadioGroup();
+    void buttonsWithShortCaptionsSpeakGermanNames();
+    void exerciseChosenFromAMenuIsAnnounced();
     void displayTextFollowsARun();
     void functionKeysRunAndWaitForKeyboardMode();
     void f4AndF7ActInKeyboardModeAndDrill();
@@ -323,6 +328,79 @@ void AccessibilityTest::languageChoiceIsARadioGroup() {
     // The chosen one stays chosen when toggled again.
     english->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     QVERIFY(f.englisch.value() && english->state().checked);
+}
+
+void AccessibilityTest::buttonsWithShortCaptionsSpeakGermanNames() {
+    WindowRig w;
+    w.rig.startUp();
+    Form1& f = w.rig.f;
+    // The screen keeps the legacy captions; a listener hears what the button does, in German.
+    const struct {
+        const char* name;
+        QString caption;
+        QString spoken;
+    } rows[] = {
+        {"comload_cst", u"Load"_qs, u"Einstellungen laden"_qs},
+        {"Comsave_cst", u"Save"_qs, u"Einstellungen speichern"_qs},
+        {"Command2", u"v vorne"_qs, u"Von vorne vorlesen"_qs},
+        {"com_s1", u"S1"_qs, u"Klang S1"_qs},
+        {"COM_S2", u"S2"_qs, u"Klang S2"_qs},
+        {"com_s3", u"S3"_qs, u"Klang S3"_qs},
+    };
+    for (const auto& row : rows) {
+        auto* button = w.find<QPushButton>(row.name);
+        QVERIFY2(button, row.name);
+        QCOMPARE(button->text(), row.caption);
+        QAccessibleInterface* iface = accessible(button);
+        QCOMPARE(iface->text(QAccessible::Name), row.spoken);
+        QVERIFY2(!iface->text(QAccessible::Description).isEmpty(), row.name);
+    }
+    // The model redrawing the button (disabled during a run, enabled again) keeps the name.
+    f.comload_cst.setEnabled(false);
+    f.comload_cst.setEnabled(true);
+    QCOMPARE(accessible(w.find<QPushButton>("comload_cst"))->text(QAccessible::Name),
+             u"Einstellungen laden"_qs);
+    // Pressed through the accessibility action, "Einstellungen speichern" saves as a click does.
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
+    auto runs = countRuns(f.Comsave_cst.onClick);
+    accessible(w.find<QPushButton>("Comsave_cst"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(*runs, 1);
+    QVERIFY(QFile::exists(dir.filePath(u"MORSE.CST"_qs)));
+}
+
+void AccessibilityTest::exerciseChosenFromAMenuIsAnnounced() {
+    WindowRig w;
+    w.rig.startUp();
+    auto* announcer = w.window.findChild<Announcer*>(u"Ansage"_qs);
+    QVERIFY(announcer);
+    QCOMPARE(accessible(announcer)->role(), QAccessible::Notification);
+    QSignalSpy announced(announcer, &Announcer::announced);
+    auto* groups = w.window.menuBar()->findChild<QMenu*>(u"MGruppen"_qs);
+    const auto choose = [&](const char* entry) {
+        emit groups->aboutToShow();
+        groups->findChild<QAction*>(QString::fromLatin1(entry))->trigger();
+    };
+    // The heading changes away from the focus, which goes back to where it was.
+    choose("MBuchstaben");
+    QTest::qWait(400);
+    announced.clear();
+    choose("MRufzeichen");
+    QCOMPARE(w.rig.f.Panel2.caption(), u"Rufzeichen"_qs);
+    QTRY_COMPARE(announced.size(), 1);
+    QCOMPARE(announced.last().at(0).toString(), u"Übungsart: Rufzeichen"_qs);
+    QCOMPARE(accessible(announcer)->text(QAccessible::Name), u"Übungsart: Rufzeichen"_qs);
+    // The same kind again changes nothing and is not told again.
+    choose("MRufzeichen");
+    QTest::qWait(400);
+    QCOMPARE(announced.size(), 1);
+    choose("MZahlen");
+    QTRY_COMPARE(announced.size(), 2);
+    QCOMPARE(announced.last().at(0).toString(), u"Übungsart: "_qs + w.rig.f.Panel2.caption());
 }
 
 void AccessibilityTest::displayTextFollowsARun() {

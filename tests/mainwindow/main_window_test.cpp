@@ -82,7 +82,11 @@ void MainWindowTest::everyControlHasItsNameAndAGermanAccessibleName() {
         if (!tip.isEmpty())
             QVERIFY2(heard == tip || widget->accessibleDescription() == tip, name);
         else if (!captionOf(widget).isEmpty())
-            QCOMPARE(heard, captionOf(widget));
+            // A caption that is English or cut short ("Load") is heard in German, and the
+            // description names the caption the sighted see.
+            QVERIFY2(heard == captionOf(widget) ||
+                         widget->accessibleDescription().contains(captionOf(widget)),
+                     name);
         else
             QVERIFY2(heard != QString::fromUtf8(name), name);
     }

@@ -15,6 +15,7 @@
 
 #include "../mainwindow/window_rig.h"
 #include "mainwindow/ui/record_entries.h"
+#include "platform/ui/announcer.h"
 #include "record/record_store.h"
 #include "record/record_writer.h"
 #include "record/ui/copy_check_window.h"
@@ -91,6 +92,21 @@ void RecordWindowsTest::copyCheckMarksErrorsAndRecordsThePairs() {
     auto* share = window->findChild<QLabel*>(QStringLiteral("Anteil"));
     // 11 pairs: 8 right, C wrong (X), F missed, K extra.
     QTRY_COMPARE(share->text(), QStringLiteral("72,7 % richtig"));
+    // The result takes the focus, so a screen reader speaks it at once, with the errors in
+    // words; Tab reaches it again later.
+    QTRY_COMPARE(window->focusWidget(), static_cast<QWidget*>(share));
+    QCOMPARE(accessible(share)->text(QAccessible::Name),
+             QStringLiteral("Ergebnis: 72,7 % richtig"));
+    QVERIFY(accessible(share)
+                ->text(QAccessible::Description)
+                .contains(QStringLiteral("3. Zeichen: X statt C")));
+    QVERIFY(share->focusPolicy() & Qt::TabFocus);
+    // A label's description is not spoken: the errors in words follow as a message.
+    auto* announcer = window->findChild<Announcer*>(QStringLiteral("Ansage"));
+    QVERIFY(announcer);
+    QTRY_VERIFY(accessible(announcer)
+                    ->text(QAccessible::Name)
+                    .contains(QStringLiteral("6. Zeichen: F fehlt")));
     auto* result = window->findChild<QTextBrowser*>(QStringLiteral("Ergebnis"));
     const QString words = accessible(result)->text(QAccessible::Description);
     QVERIFY2(words.contains(QStringLiteral("3. Zeichen: X statt C")), qPrintable(words));
@@ -167,9 +183,14 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
     QVERIFY(window && window->isVisible());
     w.rig.clock.processEvents();  // the figures arrive from the background work
 
+    // How many entries the figures rest on is reached with Tab.
+    auto* status = window->findChild<QLabel*>(QStringLiteral("LernstandStatus"));
+    QVERIFY(status->focusPolicy() & Qt::TabFocus);
+    QVERIFY(accessible(status)->text(QAccessible::Name).contains(QStringLiteral("Antworten")));
     auto* period = window->findChild<QComboBox*>(QStringLiteral("Zeitraum"));
     QCOMPARE(period->accessibleName(), QStringLiteral("Zeitraum"));
     QCOMPARE(accessible(period)->text(QAccessible::Value), QStringLiteral("30 Tage"));
+    QCOMPARE(accessible(period)->text(QAccessible::Description), QStringLiteral("30 Tage"));
     auto* accuracy = window->findChild<QTableWidget*>(QStringLiteral("GenauigkeitTabelle"));
     QCOMPARE(accuracy->rowCount(), 3);
     QCOMPARE(accuracy->item(0, 0)->text(), QStringLiteral("K"));  // worst first
@@ -206,6 +227,7 @@ void RecordWindowsTest::progressWindowShowsTheFiguresAndExports() {
 
     period->setCurrentIndex(0);  // 7 days: K drops out
     w.rig.clock.processEvents();
+    QCOMPARE(accessible(period)->text(QAccessible::Description), QStringLiteral("7 Tage"));
     QCOMPARE(accuracy->rowCount(), 2);
 
     auto* learner = window->findChild<QComboBox*>(QStringLiteral("Lernender"));

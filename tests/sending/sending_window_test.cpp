@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "platform/ui/accessibility_events.h"
+#include "platform/ui/announcer.h"
 #include "platform/ui/value_label.h"
 #include "platform/user_settings.h"
 #include "platform/virtual_clock.h"
@@ -85,7 +86,13 @@ void SendingWindowTest::everyControlIsNamedAndShowsItsValue() {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
         QVERIFY2(!a->text(QAccessible::Name).isEmpty(), name);
         QCOMPARE(a->text(QAccessible::Value), box->currentText());
+        // Orca speaks the description of a closed combo box, not its value.
+        QCOMPARE(a->text(QAccessible::Description), box->currentText());
     }
+    Find<QComboBox>(window, "Keyer")->setCurrentIndex(1);
+    QCOMPARE(QAccessible::queryAccessibleInterface(Find<QComboBox>(window, "Keyer"))
+                 ->text(QAccessible::Description),
+             QStringLiteral("Iambic A"));
     QAccessibleInterface* weight =
         QAccessible::queryAccessibleInterface(Find<QSpinBox>(window, "Gewichtung"));
     QCOMPARE(weight->text(QAccessible::Name), QStringLiteral("Gewichtung"));
@@ -209,12 +216,17 @@ void SendingWindowTest::learnedKeysReplaceTheCtrlKeysAndAreRemembered() {
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
         auto* prompt = Find<ValueLabel>(window, "Lernhinweis");
+        // The prompt changes beside the focus: each request is announced to a screen reader.
+        QSignalSpy announced(Find<Announcer>(window, "Ansage"), &Announcer::announced);
         QTest::mouseClick(Find<QPushButton>(window, "TasteLernen"), Qt::LeftButton);
         QVERIFY(prompt->text().contains(QStringLiteral("Punkt")));
+        QCOMPARE(announced.size(), 1);
+        QCOMPARE(announced.last().at(0).toString(), prompt->text());
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
         Key(focus, QEvent::KeyPress, 52);  // taught keys make no tone
         Key(focus, QEvent::KeyRelease, 52);
         QVERIFY(prompt->text().contains(QStringLiteral("Strich")));
+        QCOMPARE(announced.last().at(0).toString(), prompt->text());
         Key(focus, QEvent::KeyPress, 53);
         Key(focus, QEvent::KeyRelease, 53);
         QVERIFY(!prompt->text().contains(QStringLiteral("drücken")));

@@ -25,6 +25,8 @@
 #include "contest/contest_summary.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
+#include "platform/ui/announcer.h"
+#include "platform/ui/combo_value.h"
 #include "platform/ui/value_label.h"
 #include "record/record_store.h"
 #include "state/shared_state.h"
@@ -60,8 +62,9 @@ ValueLabel* valueLabel(QWidget* parent, const char* objectName, const QString& m
     l->setObjectName(QString::fromLatin1(objectName));
     l->setMeaning(meaning);
     // Reached with Tab, so that a screen reader can read it again.
-    l->setFocusPolicy(Qt::TabFocus);
     l->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    // After the interaction flags, which would leave the label to the mouse alone.
+    l->setFocusPolicy(Qt::TabFocus);
     return l;
 }
 }  // namespace
@@ -100,6 +103,7 @@ ContestWindow::ContestWindow(ContestRecordAccess record, QWidget* parent)
     source_->setObjectName(QStringLiteral("Rufzeichenquelle"));
     source_->setAccessibleName(QStringLiteral("Rufzeichen aus"));
     source_->addItem(QStringLiteral("Rufzeichen-Generator"));
+    SpeakCurrentItem(source_);
     loadList_ = button(
         settings, "ListeLaden", QStringLiteral("&Liste laden ..."), QStringLiteral("Liste laden"),
         QStringLiteral("Liest echte Rufzeichen aus einer Textdatei, eines je Zeile."));
@@ -164,6 +168,7 @@ ContestWindow::ContestWindow(ContestRecordAccess record, QWidget* parent)
     for (ValueLabel* l : {number_, speed_, score_}) figures->addWidget(l);
     layout->addLayout(figures);
     layout->addWidget(verdict_);
+    announcer_ = new Announcer(this);
 
     auto* bestLabel = new QLabel(QStringLiteral("B&estenliste:"), this);
     bestList_ = new QTableWidget(0, 4, this);
@@ -252,6 +257,12 @@ void ContestWindow::showRunning(bool running) {
     answer_->setEnabled(running);
 }
 
+void ContestWindow::showVerdict(const QString& text) {
+    verdict_->setValueText(text);
+    // The focus stays in the answer box while the verdict changes beside it.
+    announcer_->announce(text);
+}
+
 void ContestWindow::showSpeed(int bpm) {
     speed_->setValueText(QStringLiteral("Tempo %1 BpM (%2 WpM)").arg(bpm).arg(wpmText(bpm)));
 }
@@ -284,7 +295,7 @@ void ContestWindow::start() {
         showSpeed(a->speedBpm());
     };
     a->onScored = [this](const ContestCallOutcome& outcome) {
-        verdict_->setValueText(DescribeContestCall(outcome.entry, outcome.nextBpm));
+        showVerdict(DescribeContestCall(outcome.entry, outcome.nextBpm));
         showScore();
         showSpeed(outcome.nextBpm);
     };
@@ -299,13 +310,12 @@ void ContestWindow::start() {
                                 .arg(a->outcomes().size())
                                 .arg(a->score());
         if (!a->forBestList()) end += QStringLiteral(" Nicht für die Bestenliste.");
-        verdict_->setValueText(end);
+        showVerdict(end);
         refreshBestList();
         start_->setFocus();
     };
-    verdict_->setValueText(a->forBestList()
-                               ? QStringLiteral("Durchgang läuft.")
-                               : QStringLiteral("Durchgang läuft, nicht für die Bestenliste."));
+    showVerdict(a->forBestList() ? QStringLiteral("Durchgang läuft.")
+                                 : QStringLiteral("Durchgang läuft, nicht für die Bestenliste."));
     score_->setValueText(QStringLiteral("Punkte: 0"));
     save_->setEnabled(false);
     showRunning(true);
@@ -319,14 +329,13 @@ void ContestWindow::stopAttempt() {
 
 void ContestWindow::repeatCall() {
     if (!attempt_ || attempt_->phase() != ContestAttempt::Phase::Running) return;
-    if (!attempt_->repeat())
-        verdict_->setValueText(QStringLiteral("Nur eine Wiederholung je Rufzeichen."));
+    if (!attempt_->repeat()) showVerdict(QStringLiteral("Nur eine Wiederholung je Rufzeichen."));
 }
 
 void ContestWindow::previousCall() {
     if (!attempt_ || attempt_->phase() != ContestAttempt::Phase::Running) return;
     if (!attempt_->playPrevious())
-        verdict_->setValueText(QStringLiteral("Es gibt noch kein voriges Rufzeichen."));
+        showVerdict(QStringLiteral("Es gibt noch kein voriges Rufzeichen."));
 }
 
 void ContestWindow::loadList() {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+class Announcer;
 class ContestAttempt;
 class QCheckBox;
 class QComboBox;
@@ -51,6 +52,7 @@ private:
     void repeatCall();
     void previousCall();
     void showRunning(bool running);
+    void showVerdict(const QString& text);
     void showSpeed(int bpm);
     void showScore();
     void tell(const QString& text);
@@ -75,6 +77,7 @@ private:
     ValueLabel* speed_;
     ValueLabel* score_;
     ValueLabel* verdict_;
+    Announcer* announcer_;
     QTableWidget* bestList_;
     QPushButton* save_;
 };

@@ -1,6 +1,5 @@
 #include "course/ui/course_page.h"
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,6 +18,8 @@
 #include "engine/speed_units.h"
 #include "platform/clock.h"
 #include "platform/services.h"
+#include "platform/ui/combo_value.h"
+#include "platform/ui/value_label.h"
 #include "record/record_store.h"
 
 namespace {
@@ -72,6 +73,7 @@ CoursePage::CoursePage(const QString& databasePath, std::function<QString()> lea
     course_->addItem(DarcCourse().name, DarcCourse().id);
     course_->addItem(KochCourse().name, KochCourse().id);
     course_->addItem(QStringLiteral("Eigener Kurs (Kurs.txt)"), kOwnCourseId);
+    SpeakCurrentItem(course_);
     lesson_ = new QSpinBox(this);
     // The lesson to practise; chosen by hand with the button beside it.
     lesson_->setObjectName(QStringLiteral("KursLektion"));
@@ -90,13 +92,15 @@ CoursePage::CoursePage(const QString& databasePath, std::function<QString()> lea
     top->addWidget(choose_);
     layout->addLayout(top);
 
-    status_ = new QLabel(this);
+    status_ = new ValueLabel(this);
     // Where the learner stands: lesson, characters, spacing, speed and the gate.
     status_->setObjectName(QStringLiteral("KursStand"));
-    status_->setAccessibleName(QStringLiteral("Stand im Kurs"));
+    // Heard as "Stand im Kurs: " and the text, not the name alone.
+    status_->setMeaning(QStringLiteral("Stand im Kurs"));
     status_->setWordWrap(true);
-    status_->setFocusPolicy(Qt::TabFocus);
     status_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    // After the interaction flags, which would leave the label to the mouse alone.
+    status_->setFocusPolicy(Qt::TabFocus);
     layout->addWidget(status_);
 
     mastery_ =
@@ -154,12 +158,12 @@ void CoursePage::refresh() {
         lesson_->setValue(o.place.lesson);
     }
     if (!o.course.valid()) {
-        status_->setText(o.problem);
+        status_->setValueText(o.problem);
     } else {
         const int cpm = static_cast<int>(std::lround(CpmAtWpm(o.course.speedWpm)));
         int sitting = 0;
         for (const Mastery& m : o.verdict.mastery) sitting += m.sits ? 1 : 0;
-        status_->setText(
+        status_->setValueText(
             QStringLiteral("%1: %2, Lektion %3 von %4 mit %5 (neu: %6). %7 geprüfte Runden in "
                            "dieser Lektion; %8 von %9 Zeichen sitzen. Weiter geht es bei 90 % auf "
                            "100 Zeichen und 90 % für jedes Zeichen auf 20 Vorkommen. Tempo %10 "
@@ -175,8 +179,6 @@ void CoursePage::refresh() {
                 .arg(SpeedUnitsText(cpm))
                 .arg(tenths(o.place.spacingTenths)));
     }
-    QAccessibleEvent changed(status_, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
 
     mastery_->setRowCount(static_cast<int>(o.verdict.mastery.size()));
     for (int i = 0; i < static_cast<int>(o.verdict.mastery.size()); ++i) {

@@ -8,6 +8,7 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+class ValueLabel;
 
 // The course page of "Lernstand": the learner's course and lesson (both can be chosen by
 // hand), each character of the lesson with its share right and whether it sits, every checked
@@ -33,7 +34,7 @@ private:
     QComboBox* course_;
     QSpinBox* lesson_;
     QPushButton* choose_;
-    QLabel* status_;
+    ValueLabel* status_;
     QTableWidget* mastery_;
     QTableWidget* rounds_;
     QTableWidget* advances_;

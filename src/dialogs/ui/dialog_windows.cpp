@@ -75,6 +75,9 @@ FormtxtWindow::FormtxtWindow(Formtxt& form, QWidget* parent)
     text->setTabChangesFocus(true);
     QPushButton* asCharacters = button(form.ok, this, twips::rect(225, 4275, 2040, 555));
     QPushButton* asText = button(form.ok2, this, twips::rect(225, 3645, 2040, 555));
+    // The captions are cut short ("eing."); a screen reader speaks them in full.
+    asCharacters->setAccessibleName(QStringLiteral("Als Zeichen eingeben"));
+    asText->setAccessibleName(QStringLiteral("Als Text eingeben"));
     setTabOrder(text, asCharacters);
     setTabOrder(asCharacters, asText);
     text->setFocus();
@@ -104,6 +107,8 @@ void DauformWindow::frameClosed() { dauform_.Form_Close(); }
 
 InfoformWindow::InfoformWindow(Infoform& form, QWidget* parent)
     : FormWindow(form, parent, false, 4155, 3915) {
+    // The window has no caption; a screen reader names it after the menu entry that opens it.
+    setAccessibleName(QStringLiteral("Info"));
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Shape1"));
     frame->setAccessibleName(QStringLiteral("Rahmen"));
@@ -141,5 +146,9 @@ InfoformWindow::InfoformWindow(Infoform& form, QWidget* parent)
     boldButton.setBold(true);
     back->setFont(boldButton);
     back->setStyleSheet(colourStyle("QPushButton", RGB(255, 176, 96)));
+    // The window is no dialog to a screen reader, which reads none of its text unasked: the
+    // button that takes the focus carries it.
+    back->setAccessibleDescription(form.Label2.caption() + QStringLiteral(", ") +
+                                   form.Label1.caption());
     back->setFocus();
 }

@@ -68,6 +68,8 @@ LektionenWindow::LektionenWindow(Lektionen& form, QWidget* parent)
     down->setAccessibleName(QStringLiteral("Nach unten"));
 
     QPushButton* cancel = button(form.Cancel, twips::rect(5130, 660, 1065, 405));
+    // The caption stays "Cancel"; a screen reader speaks German.
+    cancel->setAccessibleName(QStringLiteral("Abbrechen"));
     QPushButton* replace = button(form.Command2, twips::rect(5130, 1135, 1065, 435),
                                   QStringLiteral("QPushButton { background-color: #ffffc0; }"));
     auto* edit = new QLineEdit(this);

@@ -32,6 +32,7 @@
 #include "platform/dialog_form.h"
 #include "platform/form1.h"
 #include "platform/services.h"
+#include "platform/ui/announcer.h"
 #include "platform/ui/display_area.h"
 #include "platform/ui/option_button.h"
 #include "platform/ui/spin_button.h"
@@ -412,7 +413,13 @@ void bind(Button& m, QPushButton* w) {
             const QKeySequence key = w->shortcut();
             w->setText(m.caption());
             if (QKeySequence::mnemonic(m.caption()).isEmpty()) w->setShortcut(key);
-            if (!m.caption().isEmpty()) w->setAccessibleName(m.caption());
+            // A caption that is English or cut short ("Load", "v vorne") is spoken as its
+            // German meaning.
+            const QString spoken = w->property("spokenName").toString();
+            if (!spoken.isEmpty())
+                w->setAccessibleName(spoken);
+            else if (!m.caption().isEmpty())
+                w->setAccessibleName(m.caption());
             if (!w->shortcut().isEmpty()) w->setToolTip(withKey(m.caption(), w));
         }
         applyCommon(m, w);
@@ -542,6 +549,7 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
     describeValues();
     AddFunctionKeys(this, f_);
     bindAll();
+    announceExerciseChoice();
     setFixedSize(client_->width(), client_->height() + menuBar()->sizeHint().height());
     zoom_ = new WindowZoom(*this, *client_, surface_, [this] { return FunctionKeysFree(f_); });
 
@@ -807,6 +815,27 @@ void MainWindow::describeValues() {
     }
     // The dash length's caption says what it is ("langer Ton 3,5").
     findChild<ValueLabel*>(QStringLiteral("L_LT"))->setCaptionIsName(true);
+    // Buttons whose caption says little to a listener: the name a screen reader speaks, and
+    // what the button does.
+    const struct {
+        const char* objectName;
+        const char* spoken;
+        const char* description;
+    } buttons[] = {
+        {"comload_cst", "Einstellungen laden", "Lädt die gespeicherten Einstellungen (Load)"},
+        {"Comsave_cst", "Einstellungen speichern", "Speichert die Einstellungen (Save)"},
+        {"C_Default", "Standard", "Stellt die Standardwerte ein"},
+        {"Command2", "Von vorne vorlesen", "Liest den letzten Text von Anfang an vor (v vorne)"},
+        {"com_s1", "Klang S1", "Spielt den Klang S1"},
+        {"COM_S2", "Klang S2", "Spielt den Klang S2"},
+        {"com_s3", "Klang S3", "Spielt den Klang S3"},
+    };
+    for (const auto& b : buttons) {
+        auto* w = findChild<QPushButton*>(QString::fromUtf8(b.objectName));
+        w->setProperty("spokenName", QString::fromUtf8(b.spoken));
+        w->setAccessibleName(QString::fromUtf8(b.spoken));
+        w->setAccessibleDescription(QString::fromUtf8(b.description));
+    }
     // Headings name the controls under them.
     const std::pair<const char*, const char*> buddies[] = {
         {"Label6", "UpDownGesch"}, {"Label1", "UpDownAbst"}, {"Label12", "UpDownWAbst"},
@@ -815,6 +844,26 @@ void MainWindow::describeValues() {
     for (const auto& [heading, control] : buddies)
         findChild<QLabel*>(QString::fromUtf8(heading))
             ->setBuddy(findChild<QWidget*>(QString::fromUtf8(control)));
+}
+
+void MainWindow::announceExerciseChoice() {
+    // The kind chosen from a menu shows in the heading, away from the focus, which goes back
+    // where it was: a screen reader is told the new kind. Connected after the entries' own
+    // handlers, so the kind is already the new one.
+    auto* announcer = new Announcer(client_);
+    for (const char* menuName : {"MGruppen", "MTexte"}) {
+        auto* menu = findChild<QMenu*>(QString::fromLatin1(menuName));
+        auto before = std::make_shared<QString>();
+        connect(menu, &QMenu::aboutToShow, this, [this, before] { *before = f_.Panel2.caption(); });
+        for (QAction* entry : menu->actions()) {
+            connect(entry, &QAction::triggered, this, [this, before, announcer] {
+                const QString kind = f_.Panel2.caption();
+                if (kind == *before) return;
+                *before = kind;
+                announcer->announceAfterFocus(QStringLiteral("Übungsart: ") + kind);
+            });
+        }
+    }
 }
 
 void MainWindow::bindAll() {

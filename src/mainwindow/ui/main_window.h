@@ -38,6 +38,7 @@ private:
     void buildSettingsPanel(QWidget* client);
     void buildButtonRow(QWidget* client);
     void describeValues();
+    void announceExerciseChoice();
     void bindAll();
     void bindDisplay(Shape& shape);
     bool previewKey(QWidget* target, QKeyEvent* event);

@@ -8,6 +8,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "platform/ui/announcer.h"
+#include "platform/ui/value_label.h"
 #include "record/aligned_lines.h"
 #include "record/copy_check.h"
 #include "state/shared_state.h"
@@ -115,13 +117,15 @@ CopyCheckWindow::CopyCheckWindow(QWidget* parent) : QDialog(parent) {
         QStringLiteral("Vergleicht die Mitschrift mit dem Text des letzten Durchgangs."));
     connect(checkButton_, &QPushButton::clicked, this, &CopyCheckWindow::check);
 
-    share_ = new QLabel(this);
+    share_ = new ValueLabel(this);
     // The share of correct characters of the last check.
     share_->setObjectName(QStringLiteral("Anteil"));
-    share_->setAccessibleName(QStringLiteral("Anteil richtig"));
-    share_->setFocusPolicy(Qt::TabFocus);
+    share_->setMeaning(QStringLiteral("Ergebnis"));
     share_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    // Reached with Tab, so that the result can be heard again.
+    share_->setFocusPolicy(Qt::StrongFocus);
 
+    announcer_ = new Announcer(this);
     auto* resultLabel = new QLabel(QStringLiteral("&Ergebnis:"), this);
     result_ = new QTextBrowser(this);
     // The sent text above the copy as compared, every error marked.
@@ -154,15 +158,19 @@ void CopyCheckWindow::present() {
 void CopyCheckWindow::check() {
     const CopyCheckResult result = CheckCopy(copy_->toPlainText());
     const QString words = DescribeCopyCheck(result);
-    share_->setText(ShareText(result));
     share_->setAccessibleDescription(words);
+    share_->setValueText(ShareText(result));
     result_->setHtml(alignedView(result, S().SentText));
     result_->setAccessibleDescription(words);
     for (QWidget* w : {static_cast<QWidget*>(share_), static_cast<QWidget*>(result_)}) {
         QAccessibleEvent changed(w, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&changed);
     }
-    QAccessibleEvent name(share_, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&name);
+    // A screen reader speaks what has the focus: the result, with the errors in words, is
+    // heard at once, as it is seen at once.
+    share_->setFocus(Qt::OtherFocusReason);
+    // A screen reader speaks a label's text but not its description: the errors in words
+    // follow as a message.
+    announcer_->announceAfterFocus(words);
     if (onChecked) onChecked(result);
 }

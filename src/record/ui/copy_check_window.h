@@ -5,10 +5,12 @@
 
 struct CopyCheckResult;
 
+class Announcer;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTextBrowser;
+class ValueLabel;
 
 // "Mitschrift": a box for the copy, typed during or after a run, and "Prüfen", which compares it
 // with the text of the last run: the sent text stands above the copy, character under
@@ -28,5 +30,6 @@ private:
     QPlainTextEdit* copy_;
     QPushButton* checkButton_;
     QTextBrowser* result_;
-    QLabel* share_;
+    ValueLabel* share_;
+    Announcer* announcer_;
 };

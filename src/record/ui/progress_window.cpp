@@ -30,6 +30,7 @@
 #include "platform/background_work.h"
 #include "platform/clock.h"
 #include "platform/services.h"
+#include "platform/ui/combo_value.h"
 #include "record/csv_export.h"
 #include "record/progress_figures.h"
 #include "record/record_store.h"
@@ -154,6 +155,7 @@ ProgressWindow::ProgressWindow(const QString& databasePath, const QString& learn
     period_->addItem(QStringLiteral("30 Tage"), 30);
     period_->addItem(QStringLiteral("Alle"), 0);
     period_->setCurrentIndex(1);
+    SpeakCurrentItem(period_);
     periodLabel->setBuddy(period_);
     export_ = new QPushButton(QStringLiteral("&Exportieren ..."), this);
     // Writes the record of the learner as a CSV file.
@@ -171,8 +173,9 @@ ProgressWindow::ProgressWindow(const QString& databasePath, const QString& learn
     status_ = new QLabel(this);
     // How many entries the figures rest on, or why there are none.
     status_->setObjectName(QStringLiteral("LernstandStatus"));
-    status_->setFocusPolicy(Qt::TabFocus);
     status_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    // After the interaction flags, which would leave the label to the mouse alone.
+    status_->setFocusPolicy(Qt::TabFocus);
     layout->addWidget(status_);
 
     tabs_ = new QTabWidget(this);
@@ -250,7 +253,7 @@ ProgressWindow::ProgressWindow(const QString& databasePath, const QString& learn
     sendingPage->addWidget(sendingTables);
     sendingPage->setStretchFactor(0, 3);
     sendingPage->setStretchFactor(1, 2);
-    tabs_->addTab(sendingPage, QStringLiteral("Ge&ben"));
+    tabs_->addTab(sendingPage, QStringLiteral("Gebe&n"));
     layout->addWidget(tabs_, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

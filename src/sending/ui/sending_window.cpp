@@ -30,6 +30,8 @@
 #include "keyinput/serial_key.h"
 #include "platform/deadline_worker.h"
 #include "platform/ui/accessibility_events.h"
+#include "platform/ui/announcer.h"
+#include "platform/ui/combo_value.h"
 #include "platform/ui/value_label.h"
 #include "sending/fist_decoder.h"
 #include "sending/keying_session.h"
@@ -151,6 +153,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     for (KeySource s : {KeySource::Keyboard, KeySource::Mouse, KeySource::Serial, KeySource::Midi})
         source_->addItem(SourceName(s));
     source_->setCurrentIndex(static_cast<int>(settings_.source));
+    SpeakCurrentItem(source_);
     // The keyer: straight key, iambic A or B, Ultimatic, bug.
     mode_ = new QComboBox;
     mode_->setObjectName(QStringLiteral("Keyer"));
@@ -159,6 +162,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
                         KeyerMode::Ultimatic, KeyerMode::Bug})
         mode_->addItem(ModeName(m));
     mode_->setCurrentIndex(static_cast<int>(settings_.mode));
+    SpeakCurrentItem(mode_);
     // The keyer's weight: 50 % is marks as long as timed.
     weight_ = new QSpinBox;
     weight_->setObjectName(QStringLiteral("Gewichtung"));
@@ -181,6 +185,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     serialPort_ = new QComboBox;
     serialPort_->setObjectName(QStringLiteral("Anschluss"));
     serialPort_->setAccessibleName(QStringLiteral("Serieller Anschluss"));
+    SpeakCurrentItem(serialPort_);
     serialRefresh_ = Button("AnschluesseSuchen", QStringLiteral("&Suchen"),
                             QStringLiteral("Serielle Anschlüsse neu suchen"));
     ftdiNote_ = new QLabel(QStringLiteral(
@@ -193,6 +198,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     midiPort_ = new QComboBox;
     midiPort_->setObjectName(QStringLiteral("MidiAnschluss"));
     midiPort_->setAccessibleName(QStringLiteral("MIDI-Anschluss"));
+    SpeakCurrentItem(midiPort_);
     midiRefresh_ = Button("MidiSuchen", QStringLiteral("S&uchen"),
                           QStringLiteral("MIDI-Anschlüsse neu suchen"));
 
@@ -203,6 +209,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     for (SendingMode m : {SendingMode::Free, SendingMode::Template, SendingMode::Echo})
         exercise_->addItem(ExerciseName(m));
     exercise_->setCurrentIndex(static_cast<int>(settings_.exercise));
+    SpeakCurrentItem(exercise_);
     // Hides the template once keying starts: sending from the head.
     hideTemplate_ = new QCheckBox(QStringLiteral("&Vorlage ausblenden"));
     hideTemplate_->setObjectName(QStringLiteral("VorlageAusblenden"));
@@ -261,6 +268,7 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     sentences_->setMeaning(QStringLiteral("Gebeanalyse"));
     sentences_->setWordWrap(true);
 
+    announcer_ = new Announcer(this);
     keyArea_ = new KeyArea;
     status_ = new ValueLabel(this);
     status_->setObjectName(QStringLiteral("Status"));
@@ -566,6 +574,8 @@ void SendingWindow::showLearnPrompt() {
                           : *learning == Contact::Dah ? QStringLiteral("den Strich-Hebel")
                                                       : QStringLiteral("die Handtaste");
     learnPrompt_->setValueText(QStringLiteral("Jetzt die Taste für %1 drücken.").arg(which));
+    // The focus stays on "Taste lernen" while the prompt beside it asks for the next key.
+    announcer_->announce(learnPrompt_->text());
 }
 
 bool SendingWindow::keyboardActive() const {
@@ -642,6 +652,8 @@ void SendingWindow::refreshMidiPorts() {
 }
 
 void SendingWindow::showStatus(const QString& text, bool problem) {
+    // A new state (a port that fails, the input chosen) shows away from the focus.
+    if (text != status_->text()) announcer_->announce(text);
     status_->setValueText(text);
     status_->setStyleSheet(problem ? QStringLiteral("color: #a00000") : QString());
 }

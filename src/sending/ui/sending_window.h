@@ -15,6 +15,7 @@
 #include "sending/sending_exercise.h"
 #include "sending/sending_settings.h"
 
+class Announcer;
 class FistPicture;
 class KeyArea;
 class KeyInput;
@@ -118,6 +119,7 @@ private:
     QPushButton* midiRefresh_;
     KeyArea* keyArea_;
     ValueLabel* status_;
+    Announcer* announcer_;
     QPlainTextEdit* display_;
     QPushButton* play_;
     QPushButton* clear_;

@@ -10,6 +10,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "platform/ui/combo_value.h"
+
 using namespace band_limits;
 
 namespace {
@@ -59,6 +61,7 @@ BandDialog::BandDialog(const BandSettings& settings, QWidget* parent)
     preset_->addItems({QStringLiteral("eigene Einstellung"), QStringLiteral("ruhiges Band"),
                        QStringLiteral("normaler Betrieb"), QStringLiteral("Contest"),
                        QStringLiteral("aus")});
+    SpeakCurrentItem(preset_);
 
     // Noise: the signal-to-noise ratio. The receiver filter shapes it and whatever else the
     // band adds.
@@ -71,6 +74,7 @@ BandDialog::BandDialog(const BandSettings& settings, QWidget* parent)
     filter_->setObjectName(QStringLiteral("Filter"));
     filter_->setAccessibleName(QStringLiteral("Empfängerfilter"));
     for (int hz : kFiltersHz) filter_->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
+    SpeakCurrentItem(filter_);
 
     // Fading: how deep and how often.
     qsb_ = Check("Schwund", QStringLiteral("&Schwund (QSB)"),
