@@ -110,7 +110,8 @@ void TodayPracticeTest::aRealRoundIsCountedAndACheckAgainReplacesIt() {
     const QString sent = rig.s.SentText;
     // The run sent the round's groups, from the lesson only.
     QCOMPARE(sent.count(u' '), RoundGroups(4));
-    for (const QChar c : QString(sent).remove(u' ')) QVERIFY(QStringLiteral("ELV0").contains(c));
+    const QString letters = QString(sent).remove(u' ');
+    for (const QChar c : letters) QVERIFY(QStringLiteral("ELV0").contains(c));
     CourseRun run = setup.run;
     run.sentText = sent;
 
