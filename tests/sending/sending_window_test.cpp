@@ -9,7 +9,9 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QWindow>
 #include <QTest>
+#include <QWindow>
 
 #include "platform/ui/accessibility_events.h"
 #include "platform/ui/announcer.h"
@@ -50,7 +52,11 @@ void Key(QWidget* target, QEvent::Type type, uint32_t scanCode, bool autoRepeat 
     const Qt::Key key =
         scanCode == kLeftCtrl || scanCode == kRightCtrl ? Qt::Key_Control : Qt::Key_A;
     QKeyEvent event(type, key, Qt::NoModifier, scanCode, 0, 0, QString(), autoRepeat);
-    QApplication::sendEvent(target, &event);
+    // As from the platform: the window's QWindow takes the key first and hands it on to the
+    // focus widget.
+    QWindow* handle = target->window()->windowHandle();
+    if (!handle) qFatal("the window is not shown");
+    QApplication::sendEvent(handle, &event);
 }
 
 template <typename T>

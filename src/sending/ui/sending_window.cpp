@@ -599,8 +599,8 @@ bool SendingWindow::eventFilter(QObject* watched, QEvent* event) {
         event->accept();
         return true;
     }
-    // Qt hands a key event to each widget up the chain; the first one is enough.
-    if (!watched->isWidgetType()) return true;
+    // The first receiver takes the contact, and taking it ends the event's way: from the
+    // platform that is the window's QWindow, which would otherwise hand it to the focus widget.
     if (key->isAutoRepeat()) return true;
     if (learning) {
         if (type == QEvent::KeyPress && key->key() != Qt::Key_Escape) {
