@@ -268,6 +268,15 @@ void DeviceStreamTest::aKeyPlayedByHandFindsTheSmallestBufferWithoutUnderflows()
     SoundNeedScope again(*output,
                          {.promptResponse = true, .keepOpen = true, .smallestBuffer = true});
     QCOMPARE(device.opens.back(), steps.back());
+
+    // The next session starts at the step found, and a step out of range is the largest.
+    FakeDevice next;
+    auto later = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(next));
+    later->startSmallestAt(output->smallestStep() - 2);
+    SoundNeedScope key(*later, {.promptResponse = true, .keepOpen = true, .smallestBuffer = true});
+    QCOMPARE(next.opens.back(), steps[steps.size() - 3]);
+    later->startSmallestAt(99);
+    QCOMPARE(later->smallestLatencySeconds(), steps.back());
 }
 
 void DeviceStreamTest::bandFadesOutBeforeTheStreamStops() {

@@ -1,6 +1,7 @@
 #include "mainwindow/ui/sending_entries.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,11 +11,27 @@
 #include "keyinput/serial_ports.h"
 #include "platform/clock.h"
 #include "platform/services.h"
+#include "platform/user_settings.h"
 #include "sending/practice_text.h"
 #include "sending/ui/sending_window.h"
 #include "sound/device/portaudio_output.h"
 #include "sound/tonwerk.h"
 #include "state/shared_state.h"
+
+namespace {
+const QString kBufferStepKey = QStringLiteral("Geben/Pufferstufe");
+
+// The buffer a key played by hand settled on is kept for the next session, so that finding it
+// again does not cost the same underflows.
+void RememberSmallestBuffer(PortAudioOutput& device) {
+    bool ok = false;
+    const int step = OpenUserSettings()->value(kBufferStepKey).toInt(&ok);
+    if (ok && step > 0) device.startSmallestAt(static_cast<size_t>(step));
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [&device] {
+        OpenUserSettings()->setValue(kBufferStepKey, static_cast<int>(device.smallestStep()));
+    });
+}
+}  // namespace
 
 void AddSendingEntries(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
@@ -39,8 +56,10 @@ void AddSendingEntries(QMainWindow& window) {
             SendingWindowServices services;
             if (Tonwerk* tonwerk = Platform().tonwerk) {
                 services.output = &tonwerk->output();
-                if (auto* device = dynamic_cast<PortAudioOutput*>(services.output))
+                if (auto* device = dynamic_cast<PortAudioOutput*>(services.output)) {
                     services.sidetone = &device->sidetone();
+                    RememberSmallestBuffer(*device);
+                }
             }
             services.timing = [](int weight) {
                 return KeyerTiming::FromMs(S().DotMs, S().DashMs, weight);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <deque>
@@ -77,6 +78,12 @@ public:
                                                                     0.020};
     // The step a key played by hand now asks for (s).
     double smallestLatencySeconds() const { return kSmallestLatencySteps[smallestStep_]; }
+    // The step this device settled on, to start from the next time: each underflow that finds
+    // it can hold a PulseAudio stream up for a second or two.
+    size_t smallestStep() const { return smallestStep_; }
+    void startSmallestAt(size_t step) {
+        smallestStep_ = std::min(step, kSmallestLatencySteps.size() - 1);
+    }
     // Silence after which the stream stops (s).
     static constexpr double kIdleStopSeconds = 2.0;
 
