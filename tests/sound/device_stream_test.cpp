@@ -232,6 +232,8 @@ void DeviceStreamTest::aKeyPlayedByHandFindsTheSmallestBufferWithoutUnderflows()
         std::vector<int16_t> buffer(kBuffer);
         device.renderer->renderDeviceBuffer(buffer.data(), kBuffer, true);
     };
+    std::vector<size_t> told;
+    output->onSmallestStepGrown([&told](size_t step) { told.push_back(step); });
     {
         SoundNeedScope live(*output,
                             {.promptResponse = true, .keepOpen = true, .smallestBuffer = true});
@@ -260,6 +262,7 @@ void DeviceStreamTest::aKeyPlayedByHandFindsTheSmallestBufferWithoutUnderflows()
             Play(device, clock, 0.3);
         }
         QCOMPARE(device.opens.back(), steps.back());
+        QCOMPARE(told, std::vector<size_t>({1, 2, 3, 4}));
     }
     // Other needs keep their own buffers; the step found is where a key played by hand starts.
     output->queueTones(Dits(1, 60));

@@ -1,7 +1,6 @@
 #include "mainwindow/ui/sending_entries.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,8 +26,8 @@ void RememberSmallestBuffer(PortAudioOutput& device) {
     bool ok = false;
     const int step = OpenUserSettings()->value(kBufferStepKey).toInt(&ok);
     if (ok && step > 0) device.startSmallestAt(static_cast<size_t>(step));
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [&device] {
-        OpenUserSettings()->setValue(kBufferStepKey, static_cast<int>(device.smallestStep()));
+    device.onSmallestStepGrown([](size_t grown) {
+        OpenUserSettings()->setValue(kBufferStepKey, static_cast<int>(grown));
     });
 }
 }  // namespace

@@ -141,6 +141,7 @@ void PortAudioOutput::growSmallestBuffer() {
     }
     ++smallestStep_;
     closeStream();
+    if (stepGrown_) stepGrown_(smallestStep_);
 }
 
 void PortAudioOutput::tend() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -84,6 +85,8 @@ public:
     void startSmallestAt(size_t step) {
         smallestStep_ = std::min(step, kSmallestLatencySteps.size() - 1);
     }
+    // Told each larger step, on the window thread.
+    void onSmallestStepGrown(std::function<void(size_t)> told) { stepGrown_ = std::move(told); }
     // Silence after which the stream stops (s).
     static constexpr double kIdleStopSeconds = 2.0;
 
@@ -177,6 +180,7 @@ private:
     bool openPrompt_ = false;    // the open stream has the short latency
     bool openSmallest_ = false;  // ... the smallest, for a key played by hand
     size_t smallestStep_ = 0;
+    std::function<void(size_t)> stepGrown_;
     uint64_t underflowsAtOpen_ = 0;
     bool broken_ = false;  // the stream could not be opened again: the clock keeps time
     std::array<double, 2> latencyMs_{};      // generous, short: as the device granted
