@@ -118,6 +118,7 @@ private slots:
     void latencyFollowsTheNeedBetweenSounds();
     void keepOpenHoldsTheStreamThroughSilence();
     void aKeyPlayedByHandFindsTheSmallestBufferWithoutUnderflows();
+    void aSmallerAskThanTheDeviceGrantsIsNotKept();
     void bandFadesOutBeforeTheStreamStops();
     void soundFileIsKeptUntilItHasBeenPlayed();
     void nextSoundFollowsTheTimelineNotTheListener();
@@ -280,6 +281,22 @@ void DeviceStreamTest::aKeyPlayedByHandFindsTheSmallestBufferWithoutUnderflows()
     QCOMPARE(next.opens.back(), steps[steps.size() - 3]);
     later->startSmallestAt(99);
     QCOMPARE(later->smallestLatencySeconds(), steps.back());
+}
+
+void DeviceStreamTest::aSmallerAskThanTheDeviceGrantsIsNotKept() {
+    VirtualClock clock;
+    FakeDevice device;
+    device.granted = 0.0107;  // what PulseAudio's ALSA plugin grants to any smaller ask
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    std::vector<size_t> told;
+    output->onSmallestStepGrown([&told](size_t step) { told.push_back(step); });
+    SoundNeedScope live(*output, {.promptResponse = true, .keepOpen = true, .smallestBuffer = true});
+    const auto& steps = PortAudioOutput::kSmallestLatencySteps;
+    QCOMPARE(device.opens,
+             std::vector<double>({PortAudioOutput::kRunLatencySeconds, steps[0], steps[2]}));
+    QCOMPARE(told, std::vector<size_t>({2}));
+    QVERIFY(device.running);
+    QVERIFY(std::abs(output->latencySeconds() - 0.0107) < 1e-4);
 }
 
 void DeviceStreamTest::bandFadesOutBeforeTheStreamStops() {

@@ -76,6 +76,22 @@ bool PortAudioOutput::openStream(bool prompt) {
                          : prompt ? kPromptLatencySeconds
                                   : kRunLatencySeconds;
     if (!stream_->open(asked, *this)) return false;
+    if (smallest) {
+        // A smaller ask than the device grants buys no time, only short periods that underflow,
+        // and through PulseAudio each underflow holds the sound up for a second or two: start
+        // from the largest step the grant covers.
+        size_t covered = smallestStep_;
+        while (covered + 1 < kSmallestLatencySteps.size() &&
+               kSmallestLatencySteps[covered + 1] <= stream_->latencySeconds()) {
+            ++covered;
+        }
+        if (covered > smallestStep_) {
+            stream_->close();
+            smallestStep_ = covered;
+            if (stepGrown_) stepGrown_(smallestStep_);
+            if (!stream_->open(smallestLatencySeconds(), *this)) return false;
+        }
+    }
     open_ = true;
     openPrompt_ = prompt;
     openSmallest_ = smallest;
