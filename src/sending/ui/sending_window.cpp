@@ -362,6 +362,10 @@ SendingWindow::SendingWindow(SendingWindowServices services, QWidget* parent)
     layout->addWidget(displayCaption);
     layout->addWidget(display_, 1);
     layout->addLayout(buttons);
+    // The table was made with the window as parent, ahead of the rest: Tab reaches it where
+    // it stands, after the attempt's buttons.
+    setTabOrder(hear_, figures_);
+    setTabOrder(figures_, display_);
 
     collect_ = new QTimer(this);
     // The keyer runs on its own thread; this only brings its marks and spaces to the reading.
