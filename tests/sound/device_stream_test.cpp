@@ -24,6 +24,8 @@ struct FakeDevice {
     double granted = -1;        // latency granted (s); -1 grants what is asked
     double reportedDelay = -1;  // delay told before each buffer (s); -1 tells none
     double burstOnStart = 0;    // seconds rendered at once when the stream starts
+    bool heldUp = false;        // runs but asks for no buffer, until started anew
+    bool dead = false;          // asks for no buffer, whatever is done
 };
 
 // Grants whatever latency is asked for; renders only when the test lets time pass.
@@ -44,6 +46,7 @@ public:
     bool start() override {
         if (!d_.open) return false;
         d_.running = true;
+        d_.heldUp = false;
         d_.startedAt.push_back(d_.played.size());
         // A device that fills its whole buffer at once, as a starving one may.
         std::vector<int16_t> buffer(kBuffer);
@@ -69,7 +72,7 @@ private:
 void Play(FakeDevice& device, VirtualClock& clock, double seconds) {
     std::vector<int16_t> buffer(kBuffer);
     for (int i = 0; i < std::lround(seconds * kRate / kBuffer); ++i) {
-        if (device.running) {
+        if (device.running && !device.heldUp && !device.dead) {
             if (device.reportedDelay >= 0) device.renderer->setBufferDelay(device.reportedDelay);
             device.renderer->renderDeviceBuffer(buffer.data(), kBuffer, false);
             device.played.insert(device.played.end(), buffer.begin(), buffer.end());
@@ -125,6 +128,7 @@ private slots:
     void nextCharacterKeepsItsPlaceAfterABurstOfBuffers();
     void heardEndFollowsWhatTheDeviceTells();
     void underflowsAndLateSoundsAreCountedApart();
+    void aDeviceHeldUpIsOpenedAnewAndPlaysWhatIsLeft();
 };
 
 void DeviceStreamTest::stopsWhenIdleAndStartsTheNextSoundWhole() {
@@ -477,6 +481,32 @@ void DeviceStreamTest::underflowsAndLateSoundsAreCountedApart() {
                                    .arg(output->lateSounds())),
                  qPrintable(line));
     }
+}
+
+void DeviceStreamTest::aDeviceHeldUpIsOpenedAnewAndPlaysWhatIsLeft() {
+    VirtualClock clock;
+    FakeDevice device;
+    auto output = PortAudioOutput::OnStream(clock, std::make_unique<FakeStream>(device));
+    const auto tones = Dits(8, 60);
+    output->queueTones(tones);
+    Play(device, clock, 0.3);
+    // The device stops asking for buffers in the middle of the run.
+    device.heldUp = true;
+    Play(device, clock, 0.7);
+    QCOMPARE(device.opens.size(), size_t(2));
+    QVERIFY(!device.heldUp);
+    // Every dit is heard whole, the rest later by the time the device stood still.
+    Play(device, clock, 1.5);
+    QCOMPARE(Lengths(MarksFrom(device.played, device.startedAt[0])), ExpectedLengths(tones));
+    // A device that never moves again is opened anew once, then left to the clock rather
+    // than opened over and over.
+    output->queueTones(tones);
+    Play(device, clock, 0.1);
+    device.dead = true;
+    const size_t opens = device.opens.size();
+    Play(device, clock, 3);
+    QCOMPARE(device.opens.size(), opens + 1);
+    QVERIFY(output->idle());
 }
 
 REGISTER_TEST(DeviceStreamTest);

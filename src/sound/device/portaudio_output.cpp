@@ -12,6 +12,9 @@ namespace {
 // A device that has taken no sample for this long while it should run has stopped (unplugged,
 // suspended, starved); the clock keeps the time meanwhile, so that nothing waits for it for ever.
 constexpr double kStallSeconds = 2.0;
+// A running stream that asks for no buffer this long is held up, not slow: the longest buffer
+// is a tenth of a second.
+constexpr double kHeldUpSeconds = 0.35;
 // While the stream runs, a new sound is placed this far ahead of the device, so that the ring
 // holds it before the callback needs it even when the window thread wakes late or the device
 // takes a large buffer at once; the next character of a run is handed over that much earlier.
@@ -106,6 +109,7 @@ void PortAudioOutput::startStream() {
     if (running_ || !stream_ || broken_) return;
     running_ = true;
     lastMove_ = clock_.monotonicSeconds();
+    startedAt_ = lastMove_;
     heardOrigin_.store(std::nan(""), std::memory_order_relaxed);
     const bool prompt = need().promptResponse;
     if (!open_ && !openStream(prompt) && !openStream(!prompt)) {
@@ -160,8 +164,22 @@ void PortAudioOutput::growSmallestBuffer() {
     if (stepGrown_) stepGrown_(smallestStep_);
 }
 
+void PortAudioOutput::restartIfHeldUp() {
+    // Over PulseAudio, PortAudio's ALSA layer may wait two seconds after an underflow before
+    // it asks for the next buffer. A stream opened anew starts at once and plays what is left
+    // from where the device stopped; once per standstill, so a dead device is still left to
+    // the clock.
+    if (!running_) return;
+    const double taken = std::max(takenAt_.load(std::memory_order_acquire), startedAt_);
+    if (taken == heldUpAt_ || clock_.monotonicSeconds() - taken < kHeldUpSeconds) return;
+    closeStream();
+    startStream();
+    heldUpAt_ = startedAt_;
+}
+
 void PortAudioOutput::tend() {
     if (!stream_ || broken_) return;
+    restartIfHeldUp();
     growSmallestBuffer();
     const SoundNeed wanted = need();
     if (open_ && !openAsNeeded() && quiet()) closeStream();

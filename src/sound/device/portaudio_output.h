@@ -126,6 +126,7 @@ private:
     // A stream for a key played by hand that underflowed is opened again with the next larger
     // buffer, once nothing sounds.
     void growSmallestBuffer();
+    void restartIfHeldUp();
 
     // Opens the stream when it is closed (with the latency the need asks for) and starts it.
     void startStream();
@@ -190,6 +191,8 @@ private:
     int64_t lastPosition_ = -1;
     double lastMove_ = 0;  // monotonic seconds when the device last moved
     bool stalled_ = false;
+    double startedAt_ = 0;  // monotonic seconds of the last start
+    double heldUpAt_ = -1;  // the start that followed the last standstill
     int stalls_ = 0;
     uint64_t droppedItems_ = 0;  // could not be queued while the device stood still
 };
