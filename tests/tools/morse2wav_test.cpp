@@ -340,6 +340,11 @@ void Morse2WavTest::errorOutputIsPlainAndHarmless() {
     QCOMPARE(option.exitCode, 2);
     QVERIFY2(option.err.contains(QStringLiteral("„--\\x1B[2J“")), qPrintable(option.err));
     QVERIFY(!option.err.contains(escape));
+    // So does a file name that the format check quotes.
+    const Result name = Run({"-o", dir.filePath(QStringLiteral("a\x1b[2Jb.xyz")), "A"});
+    QCOMPARE(name.exitCode, 2);
+    QVERIFY2(name.err.contains(QStringLiteral("a\\x1B[2Jb.xyz")), qPrintable(name.err));
+    QVERIFY(!name.err.contains(escape));
     const QByteArray text = QByteArray("paris ").repeated(40) + "\x1b[31m paris\n";
     const Result quoted = Run({"-o", path}, text);
     QCOMPARE(quoted.exitCode, 0);

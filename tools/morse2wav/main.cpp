@@ -19,7 +19,7 @@ constexpr int kWriteError = 1;
 int Fail(int code, const QString& message) {
     // On a terminal the message replaces a progress line; into a file or pipe it stays plain.
     if (isatty(STDERR_FILENO) == 1) std::cerr << "\r\033[K";
-    std::cerr << "morse2wav: " << message.toStdString() << "\n";
+    std::cerr << "morse2wav: " << Visible(message).toStdString() << "\n";
     if (code == kUsageError) std::cerr << "Hilfe: morse2wav --help\n";
     return code;
 }

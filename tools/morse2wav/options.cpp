@@ -16,7 +16,7 @@ QString CheckTogether(const Options& options) {
         return QStringLiteral("keine Ausgabedatei angegeben (-o DATEI)");
     }
     if (const QString format = AudioFileWriter::CheckName(options.outputPath); !format.isEmpty()) {
-        return format;
+        return Visible(format);  // it quotes the file name
     }
     if (options.pitchHz >= options.rateHz / 2.0) {
         return QStringLiteral("die Tonhöhe muss unter der halben Abtastrate liegen");
@@ -50,10 +50,9 @@ const char* HelpText() {
            "  -h, --help          diese Hilfe\n";
 }
 
-QString Excerpt(const QString& text) {
-    const bool cut = text.size() > kExcerptChars;
+QString Visible(const QString& text) {
     QString shown;
-    for (QChar c : text.left(kExcerptChars)) {
+    for (QChar c : text) {
         // A control character in the user's terminal could move the cursor or change colours.
         if (c.category() == QChar::Other_Control) {
             shown += QStringLiteral("\\x") +
@@ -62,7 +61,12 @@ QString Excerpt(const QString& text) {
             shown += c;
         }
     }
-    return cut ? shown + QStringLiteral("…") : shown;
+    return shown;
+}
+
+QString Excerpt(const QString& text) {
+    const QString shown = Visible(text.left(kExcerptChars));
+    return text.size() > kExcerptChars ? shown + QStringLiteral("…") : shown;
 }
 
 QString ParseArguments(const QStringList& args, Options& options) {

@@ -23,8 +23,11 @@ struct Options {
 // The help text printed for --help.
 const char* HelpText();
 
+// `text` with its control characters written as escapes (ESC as \x1B).
+QString Visible(const QString& text);
+
 // At most 40 characters of `text`, so that a message stays short whatever it quotes, with
-// control characters written as escapes (ESC as \x1B).
+// control characters written as escapes.
 QString Excerpt(const QString& text);
 
 // Parses the command line (without the program name) into `options`; a German message, or an
