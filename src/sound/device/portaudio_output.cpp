@@ -90,8 +90,7 @@ bool PortAudioOutput::openStream(bool prompt) {
         }
         if (covered > smallestStep_) {
             stream_->close();
-            smallestStep_ = covered;
-            if (stepGrown_) stepGrown_(smallestStep_);
+            growSmallestStepTo(covered);
             if (!stream_->open(smallestLatencySeconds(), *this)) return false;
         }
     }
@@ -159,8 +158,12 @@ void PortAudioOutput::growSmallestBuffer() {
     if (!quiet() || sidetone_.keyDown() || sidetoneAudible_.load(std::memory_order_acquire)) {
         return;
     }
-    ++smallestStep_;
     closeStream();
+    growSmallestStepTo(smallestStep_ + 1);
+}
+
+void PortAudioOutput::growSmallestStepTo(size_t step) {
+    smallestStep_ = step;
     if (stepGrown_) stepGrown_(smallestStep_);
 }
 

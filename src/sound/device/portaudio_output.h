@@ -126,6 +126,7 @@ private:
     // A stream for a key played by hand that underflowed is opened again with the next larger
     // buffer, once nothing sounds.
     void growSmallestBuffer();
+    void growSmallestStepTo(size_t step);
     void restartIfHeldUp();
 
     // Opens the stream when it is closed (with the latency the need asks for) and starts it.
